@@ -1,0 +1,113 @@
+#include "app/BillApp.h"
+
+#include "app/Database.h"
+#include "app/Messages.h"
+#include "app/SingleInstance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMainWindow>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Stop:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+MsgAnswer FromQtAnswer(int answer) {
+    switch (answer) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Cancel;
+    }
+}
+
+void RaiseWindow(QWidget *window) {
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void InstallWidgetMessagePresenter() {
+    SetMessagePresenter([](const QString &text, const QString &caption, MsgIcon icon, MsgButtons buttons) {
+        QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), QApplication::activeWindow());
+        return FromQtAnswer(box.exec());
+    });
+}
+
+CBillApp::CBillApp() = default;
+CBillApp::~CBillApp() = default;
+
+bool CBillApp::OpenDataFile() {
+    if (TheDatabase().Open(QDir::current().filePath(CDatabase::DataFileName())))
+        return true;
+    ShowMessage(QStringLiteral("无法找到数据文件!"), QStringLiteral("Prompt!"), MsgIcon::Stop);
+    return false;
+}
+
+bool CBillApp::InitInstance() {
+    if (!OpenDataFile())
+        return false;
+    m_guard = std::make_unique<CSingleInstanceGuard>(SingleInstanceName());
+    return m_guard->Acquire();
+}
+
+void CBillApp::ExitInstance() {
+    TheDatabase().Close();
+    m_guard.reset();
+}
+
+int CBillApp::Run() {
+    InstallWidgetMessagePresenter();
+    if (!InitInstance()) {
+        ExitInstance();
+        return 0;
+    }
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Pelorvanide"));
+    window.resize(1024, 700);
+    QObject::connect(m_guard.get(), &CSingleInstanceGuard::ActivationRequested, &window,
+                     [&window] { RaiseWindow(&window); });
+    window.show();
+    const int code = QApplication::exec();
+    ExitInstance();
+    return code;
+}

@@ -1,0 +1,333 @@
+#include "app/Database.h"
+
+#include "app/Dialect.h"
+#include "app/Messages.h"
+#include "schema/Schema.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+
+namespace {
+
+// Cached prepared forms of changing statements; cleared when it grows past this.
+constexpr int kCacheLimit = 256;
+
+QString LastMessage(sqlite3 *db) { return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"); }
+
+// What a clerk expects to read: 100000000000000 rather than 1e+14, 12.5, 2.
+QString NumberText(double v) {
+    if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e18)
+        return QString::number(v, 'f', 0);
+    return QString::number(v, 'g', 15);
+}
+
+bool IsChangingStatement(const QString &text) {
+    QStringView s = QStringView(text).trimmed();
+    for (const char *word : {"INSERT", "UPDATE", "DELETE"})
+        if (s.startsWith(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+} // namespace
+
+CDatabase::~CDatabase() { Close(); }
+
+QByteArray CDatabase::FixedKey() { return QByteArrayLiteral("mqzvrxtplwkdnhjyce"); }
+
+bool CDatabase::Open(const QString &path, QString *error, bool create) {
+    Close();
+    sqlite3 *db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    QString message;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
+        message = LastMessage(db);
+    } else {
+        const QByteArray key = FixedKey();
+        sqlite3_key(db, key.constData(), key.size());
+        m_db = db;
+        try {
+            // A plain SQLite library would ignore the key and write an unencrypted file.
+            OpenQuery(QStringLiteral("PRAGMA cipher_version"));
+            const bool encrypted = !IsEOF();
+            CloseQuery();
+            if (!encrypted)
+                throw CDbError(QStringLiteral("the store has no encryption"));
+            OpenQuery(QStringLiteral("SELECT COUNT(*) AS n FROM sqlite_master WHERE type = 'table' AND name = '%1'")
+                          .arg(QLatin1String(schema::Bill_Info)));
+            double tables = 0;
+            ReadFieldNumber(0, tables);
+            CloseQuery();
+            if (!create && tables < 1)
+                throw CDbError(QStringLiteral("not a Pelorvanide data file"));
+            // Pages are decrypted on every read from disk; a larger cache keeps a day's work in memory.
+            Exec("PRAGMA cache_size = -65536");
+            return true;
+        } catch (const CDbError &e) {
+            message = e.Message();
+            m_db = nullptr;
+        }
+    }
+    sqlite3_close(db);
+    if (error)
+        *error = message;
+    return false;
+}
+
+void CDatabase::Close() {
+    if (!m_db)
+        return;
+    CloseQuery();
+    ClearCache();
+    if (m_depth > 0) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_depth = 0;
+    }
+    sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
+void CDatabase::Check(int rc, const char *what) const {
+    if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw CDbError(m_db ? LastMessage(m_db) : QString::fromUtf8(what));
+}
+
+sqlite3_stmt *CDatabase::Prepare(const QString &text) const {
+    if (!m_db)
+        throw CDbError(QStringLiteral("the data file is not open"));
+    sqlite3_stmt *stmt = nullptr;
+    const int rc = sqlite3_prepare16_v2(m_db, text.utf16(), int(text.size() * sizeof(char16_t)), &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw CDbError(LastMessage(m_db));
+    }
+    return stmt;
+}
+
+sqlite3_stmt *CDatabase::CachedStatement(const QString &text) {
+    if (sqlite3_stmt *stmt = m_cache.value(text))
+        return stmt;
+    if (m_cache.size() >= kCacheLimit)
+        ClearCache();
+    sqlite3_stmt *stmt = Prepare(text);
+    m_cache.insert(text, stmt);
+    return stmt;
+}
+
+void CDatabase::ClearCache() {
+    for (sqlite3_stmt *stmt : std::as_const(m_cache))
+        sqlite3_finalize(stmt);
+    m_cache.clear();
+}
+
+void CDatabase::Bind(sqlite3_stmt *stmt, const QVector<SqlValue> &values) const {
+    for (int i = 0; i < values.size(); ++i) {
+        const SqlValue &v = values[i];
+        switch (v.type) {
+        case SqlValue::Integer:
+            sqlite3_bind_int64(stmt, i + 1, v.integer);
+            break;
+        case SqlValue::Real:
+            sqlite3_bind_double(stmt, i + 1, v.real);
+            break;
+        case SqlValue::Text:
+            sqlite3_bind_text16(stmt, i + 1, v.text.utf16(), int(v.text.size() * sizeof(char16_t)),
+                                SQLITE_TRANSIENT);
+            break;
+        }
+    }
+}
+
+void CDatabase::OpenQuery(const QString &statement) {
+    CloseQuery();
+    const TranslatedStatement t = TranslateStatement(statement, false);
+    m_query = Prepare(t.text);
+    m_queryText = t.text;
+    Step();
+}
+
+void CDatabase::Step() {
+    const int rc = sqlite3_step(m_query);
+    if (rc == SQLITE_ROW) {
+        m_eof = false;
+        return;
+    }
+    m_eof = true;
+    if (rc != SQLITE_DONE) {
+        const QString message = LastMessage(m_db);
+        CloseQuery();
+        throw CDbError(message);
+    }
+}
+
+void CDatabase::MoveNext() {
+    if (m_query && !m_eof)
+        Step();
+}
+
+long CDatabase::RecordCount() {
+    if (!m_query)
+        return 0;
+    if (m_recordCount < 0) {
+        sqlite3_stmt *count = Prepare(QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(m_queryText));
+        const int rc = sqlite3_step(count);
+        m_recordCount = rc == SQLITE_ROW ? long(sqlite3_column_int64(count, 0)) : 0;
+        sqlite3_finalize(count);
+        Check(rc, "count");
+    }
+    return m_recordCount;
+}
+
+void CDatabase::CloseQuery() {
+    if (m_query)
+        sqlite3_finalize(m_query);
+    m_query = nullptr;
+    m_eof = true;
+    m_recordCount = -1;
+    m_columns.clear();
+}
+
+int CDatabase::ColumnCount() const { return m_query ? sqlite3_column_count(m_query) : 0; }
+
+QString CDatabase::ColumnName(int column) const {
+    return m_query ? QString::fromUtf8(sqlite3_column_name(m_query, column)) : QString();
+}
+
+int CDatabase::ColumnIndex(const QString &column) const {
+    if (!m_query)
+        return -1;
+    if (m_columns.isEmpty()) {
+        // Names are found as typed first, then without regard to case, as the original store did.
+        for (int i = ColumnCount() - 1; i >= 0; --i) {
+            const QString name = ColumnName(i);
+            m_columns.insert(name, i);
+            m_columns.insert(u'\x1f' + name.toLower(), i);
+        }
+    }
+    auto it = m_columns.constFind(column);
+    if (it == m_columns.constEnd())
+        it = m_columns.constFind(u'\x1f' + column.toLower());
+    return it == m_columns.constEnd() ? -1 : it.value();
+}
+
+bool CDatabase::ReadFieldText(int column, QString &value) const {
+    if (!m_query || m_eof || column < 0 || column >= ColumnCount())
+        return false;
+    switch (sqlite3_column_type(m_query, column)) {
+    case SQLITE_NULL:
+        return false;
+    case SQLITE_INTEGER:
+        value = QString::number(sqlite3_column_int64(m_query, column));
+        return true;
+    case SQLITE_FLOAT:
+        value = NumberText(sqlite3_column_double(m_query, column));
+        return true;
+    default: {
+        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_query, column));
+        value = QString::fromUtf8(text, sqlite3_column_bytes(m_query, column));
+        return true;
+    }
+    }
+}
+
+bool CDatabase::ReadFieldNumber(int column, double &value) const {
+    if (!m_query || m_eof || column < 0 || column >= ColumnCount() ||
+        sqlite3_column_type(m_query, column) == SQLITE_NULL)
+        return false;
+    value = sqlite3_column_double(m_query, column);
+    return true;
+}
+
+bool CDatabase::ReadFieldText(const QString &column, QString &value) const {
+    return ReadFieldText(ColumnIndex(column), value);
+}
+
+bool CDatabase::ReadFieldNumber(const QString &column, double &value) const {
+    return ReadFieldNumber(ColumnIndex(column), value);
+}
+
+void CDatabase::ExecuteStatement(const QString &statement) {
+    if (!IsChangingStatement(statement)) {
+        sqlite3_stmt *stmt = Prepare(TranslateStatement(statement, false).text);
+        const int rc = sqlite3_step(stmt);
+        sqlite3_finalize(stmt);
+        Check(rc, "execute");
+        return;
+    }
+    const TranslatedStatement t = TranslateStatement(statement, true);
+    sqlite3_stmt *stmt = CachedStatement(t.text);
+    Bind(stmt, t.values);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw CDbError(LastMessage(m_db));
+}
+
+void CDatabase::ExecutePrepared(const QString &statement, const QVector<QVector<SqlValue>> &rows) {
+    sqlite3_stmt *stmt = Prepare(statement);
+    for (const QVector<SqlValue> &row : rows) {
+        Bind(stmt, row);
+        const int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc != SQLITE_DONE) {
+            const QString message = LastMessage(m_db);
+            sqlite3_finalize(stmt);
+            throw CDbError(message);
+        }
+    }
+    sqlite3_finalize(stmt);
+}
+
+int CDatabase::ChangedRows() const { return m_db ? sqlite3_changes(m_db) : 0; }
+
+void CDatabase::Exec(const char *sql) {
+    if (!m_db)
+        throw CDbError(QStringLiteral("the data file is not open"));
+    char *message = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));
+        sqlite3_free(message);
+        throw CDbError(text);
+    }
+}
+
+void CDatabase::BeginTrans() {
+    Exec(m_depth == 0 ? "BEGIN" : QByteArray("SAVEPOINT sp" + QByteArray::number(m_depth)).constData());
+    ++m_depth;
+}
+
+void CDatabase::CommitTrans() {
+    if (m_depth == 0)
+        throw CDbError(QStringLiteral("no transaction is active"));
+    const int level = m_depth - 1;
+    Exec(level == 0 ? "COMMIT" : QByteArray("RELEASE sp" + QByteArray::number(level)).constData());
+    m_depth = level;
+}
+
+void CDatabase::RollbackTrans() {
+    if (m_depth == 0 || !m_db)
+        return;
+    m_depth -= 1;
+    // The store may already have ended the transaction itself after a hard failure.
+    if (sqlite3_get_autocommit(m_db)) {
+        m_depth = 0;
+        return;
+    }
+    const QByteArray sp = "sp" + QByteArray::number(m_depth);
+    const QByteArray sql = m_depth == 0 ? QByteArray("ROLLBACK") : "ROLLBACK TO " + sp + "; RELEASE " + sp;
+    sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr);
+}
+
+CDatabase &TheDatabase() {
+    static CDatabase database;
+    return database;
+}
+
+void ReportDbError(const CDbError &error) {
+    ShowMessage(error.Message(), ApplicationTitle(), MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
+// The store has one kind of error text, so both reports show the same message.
+void ReportComError(const CDbError &error) { ReportDbError(error); }

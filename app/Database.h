@@ -1,0 +1,118 @@
+#pragma once
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+struct sqlite3;
+struct sqlite3_stmt;
+struct SqlValue;
+
+// A failed statement: carries the store's own message.
+class CDbError : public std::runtime_error {
+public:
+    explicit CDbError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString &Message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// The one connection of the program and its one query recordset.
+// Reading: OpenQuery, then IsEOF / MoveNext / ReadFieldText / ReadFieldNumber, then CloseQuery.
+// Opening a query closes the one before, so a caller that needs rows while running another query
+// copies them first. Writing: ExecuteStatement. Failures throw CDbError.
+class CDatabase {
+public:
+    CDatabase() = default;
+    ~CDatabase();
+    CDatabase(const CDatabase &) = delete;
+    CDatabase &operator=(const CDatabase &) = delete;
+
+    // The data file is always opened with this key.
+    static QByteArray FixedKey();
+    static QString DataFileName() { return QStringLiteral("Pelorvanide.dat"); }
+
+    // Opens an existing file (create = false) or makes a new one. On failure returns false with the
+    // store's message in error; a file that is missing, damaged or keyed otherwise never opens.
+    bool Open(const QString &path, QString *error = nullptr, bool create = false);
+    void Close();
+    bool IsOpen() const { return m_db != nullptr; }
+
+    void OpenQuery(const QString &statement);
+    bool IsEOF() const { return m_eof; }
+    void MoveNext();
+    long RecordCount();
+    // A NULL value leaves the target as it was and returns false; so does an unknown column.
+    bool ReadFieldText(const QString &column, QString &value) const;
+    bool ReadFieldNumber(const QString &column, double &value) const;
+    bool ReadFieldText(int column, QString &value) const;
+    bool ReadFieldNumber(int column, double &value) const;
+    int ColumnCount() const;
+    QString ColumnName(int column) const;
+    int ColumnIndex(const QString &column) const;
+    void CloseQuery();
+    bool IsQueryOpen() const { return m_query != nullptr; }
+
+    void ExecuteStatement(const QString &statement);
+
+    // Nested calls are allowed: the inner ones become savepoints of the outer transaction.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    int TransactionDepth() const { return m_depth; }
+
+    // Inserts rows through one prepared statement with bound values; used by the benchmark to
+    // measure the store's own best against the text path.
+    void ExecutePrepared(const QString &statement, const QVector<QVector<SqlValue>> &rows);
+
+    // Rows changed by the last ExecuteStatement.
+    int ChangedRows() const;
+
+private:
+    void Check(int rc, const char *what) const;
+    sqlite3_stmt *Prepare(const QString &text) const;
+    sqlite3_stmt *CachedStatement(const QString &text);
+    void Bind(sqlite3_stmt *stmt, const QVector<SqlValue> &values) const;
+    void Step();
+    void Exec(const char *sql);
+    void ClearCache();
+
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_query = nullptr;
+    QString m_queryText;
+    bool m_eof = true;
+    long m_recordCount = -1;
+    mutable QHash<QString, int> m_columns;
+    QHash<QString, sqlite3_stmt *> m_cache;
+    int m_depth = 0;
+};
+
+// The program's one database, opened by the application at start-up.
+CDatabase &TheDatabase();
+
+// Error reports after a failed statement: the store's message, OK button, exclamation icon and the
+// executable's base name as caption.
+void ReportDbError(const CDbError &error);
+void ReportComError(const CDbError &error);
+
+// Begins a transaction and rolls it back unless Commit is called: a failed operation leaves nothing.
+class CTransaction {
+public:
+    explicit CTransaction(CDatabase &db = TheDatabase()) : m_db(db) { m_db.BeginTrans(); }
+    ~CTransaction() {
+        if (!m_done)
+            m_db.RollbackTrans();
+    }
+    void Commit() {
+        m_db.CommitTrans();
+        m_done = true;
+    }
+    CTransaction(const CTransaction &) = delete;
+    CTransaction &operator=(const CTransaction &) = delete;
+
+private:
+    CDatabase &m_db;
+    bool m_done = false;
+};

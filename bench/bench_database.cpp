@@ -1,0 +1,79 @@
+// Figures of the data access layer: the statement-text path against the store's own best.
+#include "app/Dialect.h"
+#include "bench/Bench.h"
+#include "schema/Schema.h"
+#include "tests/support/TestSupport.h"
+
+using namespace schema;
+
+namespace {
+
+constexpr int kRows = 100000;
+
+QString InsertText(int i) {
+    return QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s) VALUES ('%s',%f,%d,'%s','%s',%f,'%s')", Bill_Info,
+                             Bill_Kind, Bill_Unit_Price, Bill_Unit_Amount, Bill_Begin_Char, Bill_Flag, Bill_Begin_Int,
+                             Bill_Repository_Time, "票据甲", 2.5, 100, qPrintable(QString::number(i)), FlagStock,
+                             double(i), "2026-1-9 9:5:0");
+}
+
+const BenchRegistration textInsert("insert_text_rows_per_s", "rows/s", [] {
+    TestDatabase t;
+    const double s = SecondsOf([&] {
+        CTransaction transaction;
+        for (int i = 0; i < kRows; ++i)
+            t.Db().ExecuteStatement(InsertText(i));
+        transaction.Commit();
+    });
+    return kRows / s;
+});
+
+const BenchRegistration preparedInsert("insert_prepared_rows_per_s", "rows/s", [] {
+    TestDatabase t;
+    QVector<QVector<SqlValue>> rows;
+    rows.reserve(kRows);
+    for (int i = 0; i < kRows; ++i)
+        rows.push_back({{SqlValue::Text, 0, 0, QStringLiteral("票据甲")},
+                        {SqlValue::Real, 0, 2.5, {}},
+                        {SqlValue::Integer, 100, 0, {}},
+                        {SqlValue::Text, 0, 0, QString::number(i)},
+                        {SqlValue::Text, 0, 0, QString::fromUtf8(FlagStock)},
+                        {SqlValue::Real, 0, double(i), {}},
+                        {SqlValue::Text, 0, 0, QStringLiteral("2026-01-09 09:05:00")}});
+    const QString statement = QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s) VALUES (?,?,?,?,?,?,?)",
+                                                Bill_Info, Bill_Kind, Bill_Unit_Price, Bill_Unit_Amount,
+                                                Bill_Begin_Char, Bill_Flag, Bill_Begin_Int, Bill_Repository_Time);
+    const double s = SecondsOf([&] {
+        CTransaction transaction;
+        t.Db().ExecutePrepared(statement, rows);
+        transaction.Commit();
+    });
+    return kRows / s;
+});
+
+const BenchRegistration readRows("read_rows_per_s", "rows/s", [] {
+    TestDatabase t;
+    {
+        CTransaction transaction;
+        for (int i = 0; i < kRows; ++i)
+            t.Db().ExecuteStatement(InsertText(i));
+        transaction.Commit();
+    }
+    qint64 characters = 0;
+    const double s = SecondsOf([&] {
+        CDatabase &db = t.Db();
+        db.OpenQuery(QString::asprintf("SELECT %s,%s,%s,%s FROM %s ORDER BY %s ASC", Bill_Kind, Bill_Begin_Char,
+                                       Bill_Unit_Price, Bill_Repository_Time, Bill_Info, Bill_ID));
+        QString value;
+        for (; !db.IsEOF(); db.MoveNext()) {
+            for (const char *column : {Bill_Kind, Bill_Begin_Char, Bill_Unit_Price, Bill_Repository_Time}) {
+                db.ReadFieldText(QLatin1String(column), value);
+                characters += value.size();
+            }
+        }
+        db.CloseQuery();
+    });
+    return characters > 0 ? kRows / s : 0;
+});
+
+} // namespace

@@ -1,0 +1,100 @@
+#include "bills/BillNumbers.h"
+
+#include "app/Database.h"
+#include "app/Messages.h"
+#include "schema/Schema.h"
+
+#include <cstring>
+
+QString FormatBillNumber(const QString &prefix, double value, const QString &suffix, int width) {
+    return prefix + FormatBillDigits(value, width) + suffix;
+}
+
+QString FormatBillDigits(double value, int width) { return QString::asprintf("%0*.0f", width, value); }
+
+bool IsDigitText(const QString &text) {
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+QString FormatMoney(double value) { return MoneySign + QString::asprintf("%.2f", value); }
+
+QString StripMoneySign(const QString &text) { return text.startsWith(MoneySign) ? text.mid(MoneySign.size()) : text; }
+
+bool ParseMoneyText(const QString &text, double &value, QString &normalised) {
+    const QString rest = StripMoneySign(text);
+    if (rest.isEmpty())
+        return false;
+    for (QChar c : rest)
+        if ((c < u'0' || c > u'9') && c != u'.')
+            return false;
+    // The leading number: digits with at most one point; "." alone reads as 0.
+    int end = 0;
+    bool point = false;
+    while (end < rest.size() && (rest[end] != u'.' || !point)) {
+        point = point || rest[end] == u'.';
+        ++end;
+    }
+    value = rest.left(end).toDouble();
+    normalised = FormatMoney(value);
+    return true;
+}
+
+void ShowMoneyRefusal() {
+    ShowMessage(QString::asprintf("或者在货币前加上人民币符号%s,或者干脆不要加。\n请不要使用其他货币符号!",
+                                  qUtf8Printable(MoneySign)),
+                QStringLiteral("货币不规范"), MsgIcon::Exclamation);
+}
+
+QString FormatDateTime(const QDateTime &when) {
+    const QDate d = when.date();
+    const QTime t = when.time();
+    return QString::asprintf("%d-%d-%d %d:%d:%d", d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+}
+
+double MaxNumberValue(int width) {
+    const QString nines(57, u'9');
+    return nines.left(qBound(0, width, 57)).toDouble();
+}
+
+int ParseReturnCount(const QString &text, QString *commaFree) {
+    QString plain = text;
+    plain.remove(u',');
+    if (commaFree)
+        *commaFree = plain;
+    int end = 0;
+    if (end < plain.size() && (plain[end] == u'-' || plain[end] == u'+'))
+        ++end;
+    while (end < plain.size() && plain[end].isDigit())
+        ++end;
+    return plain.left(end).toInt();
+}
+
+QString FormatDocumentNumber(double number) { return QString::asprintf("%.0f", number); }
+
+double FirstDocumentNumber(const char *column) {
+    if (std::strcmp(column, schema::Bill_Issue_No) == 0)
+        return 200000000000000.0;
+    if (std::strcmp(column, schema::Bill_Return_No) == 0)
+        return 300000000000000.0;
+    return 100000000000000.0;
+}
+
+bool NextDocumentNumber(const char *column, double &number) {
+    CDatabase &db = TheDatabase();
+    try {
+        db.OpenQuery(QString::asprintf("SELECT (MAX(%s)+1) AS %s \t\t\t\t\t\tFROM %s", column, "编号", schema::Bill_Info));
+        double next = 0;
+        const bool found = db.ReadFieldNumber(QStringLiteral("编号"), next);
+        db.CloseQuery();
+        number = found ? next : FirstDocumentNumber(column);
+        return true;
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+        return false;
+    }
+}

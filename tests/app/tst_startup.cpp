@@ -1,0 +1,91 @@
+#include "app/BillApp.h"
+#include "app/SingleInstance.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void missingDataFileStopsStartup();
+    void plainFileInPlaceOfDataFileStopsStartup();
+    void startupOpensDataFileOfWorkingDirectory();
+    void secondCopyRaisesTheFirstAndGivesWay();
+    void shutdownClosesTheConnection();
+};
+
+namespace {
+void ExpectDataFileMessage(const MessageCapture &messages) {
+    QCOMPARE(messages.Count(), 1);
+    QCOMPARE(messages.Last().text, QStringLiteral("无法找到数据文件!"));
+    QCOMPARE(messages.Last().caption, QStringLiteral("Prompt!"));
+    QCOMPARE(messages.Last().icon, MsgIcon::Stop);
+}
+} // namespace
+
+void StartupTest::missingDataFileStopsStartup() {
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    MessageCapture messages;
+    CBillApp app;
+    QVERIFY(!app.InitInstance());
+    app.ExitInstance();
+    QDir::setCurrent(previous);
+    ExpectDataFileMessage(messages);
+    QVERIFY(!QFile::exists(dir.filePath(CDatabase::DataFileName())));
+}
+
+void StartupTest::plainFileInPlaceOfDataFileStopsStartup() {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(CDatabase::DataFileName()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    MessageCapture messages;
+    CBillApp app;
+    QVERIFY(!app.InitInstance());
+    QDir::setCurrent(previous);
+    ExpectDataFileMessage(messages);
+}
+
+void StartupTest::startupOpensDataFileOfWorkingDirectory() {
+    TestDatabase t;
+    TheDatabase().Close();
+    MessageCapture messages;
+    CBillApp app;
+    QVERIFY(app.InitInstance());
+    QVERIFY(TheDatabase().IsOpen());
+    QCOMPARE(messages.Count(), 0);
+    app.ExitInstance();
+}
+
+void StartupTest::secondCopyRaisesTheFirstAndGivesWay() {
+    const QString name = QStringLiteral("pelorvanide-test-%1").arg(QCoreApplication::applicationPid());
+    CSingleInstanceGuard first(name);
+    QVERIFY(first.Acquire());
+    QSignalSpy raised(&first, &CSingleInstanceGuard::ActivationRequested);
+    CSingleInstanceGuard second(name);
+    QVERIFY(!second.Acquire());
+    QVERIFY(raised.wait(3000));
+    QCOMPARE(raised.count(), 1);
+}
+
+void StartupTest::shutdownClosesTheConnection() {
+    TestDatabase t;
+    TheDatabase().Close();
+    CBillApp app;
+    QVERIFY(app.InitInstance());
+    TheDatabase().OpenQuery(QStringLiteral("SELECT * FROM Bill_Info"));
+    app.ExitInstance();
+    QVERIFY(!TheDatabase().IsQueryOpen());
+    QVERIFY(!TheDatabase().IsOpen());
+}
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"

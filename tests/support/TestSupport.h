@@ -1,0 +1,57 @@
+#pragma once
+#include "app/Database.h"
+#include "app/Messages.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+// A copy of the delivered empty database in a temporary directory, which becomes the working
+// directory, opened as the program's one database. Everything is undone on destruction.
+class TestDatabase {
+public:
+    TestDatabase();
+    ~TestDatabase();
+    QString Dir() const { return m_dir.path(); }
+    QString FilePath() const;
+    CDatabase &Db() { return TheDatabase(); }
+
+    // Convenience for checking rows after an operation.
+    void Exec(const QString &statement);
+    // The first column of the first row as text; empty for NULL or no row.
+    QString Scalar(const QString &statement);
+    int Count(const QString &table, const QString &where = QString());
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousDir;
+};
+
+// The delivered empty database written by the build.
+QString DeliveredDatabasePath();
+
+struct CapturedMessage {
+    QString text;
+    QString caption;
+    MsgIcon icon;
+    MsgButtons buttons;
+};
+
+// Records every message box instead of showing it and answers from a queue; with the queue empty
+// it answers OK, or Yes where there is no OK.
+class MessageCapture {
+public:
+    MessageCapture();
+    ~MessageCapture();
+    void Answer(MsgAnswer answer) { m_answers.append(answer); }
+    const QList<CapturedMessage> &Messages() const { return m_messages; }
+    int Count() const { return int(m_messages.size()); }
+    CapturedMessage Last() const { return m_messages.isEmpty() ? CapturedMessage{} : m_messages.last(); }
+    QStringList Texts() const;
+    void Clear() { m_messages.clear(); }
+
+private:
+    QList<CapturedMessage> m_messages;
+    QList<MsgAnswer> m_answers;
+    MessagePresenter m_previous;
+};
