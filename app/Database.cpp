@@ -46,6 +46,9 @@ bool CDatabase::Open(const QString &path, QString *error, bool create) {
     } else {
         const QByteArray key = FixedKey();
         sqlite3_key(db, key.constData(), key.size());
+        // Pages of 4 KiB: fewer pages to encrypt and authenticate than the 1 KiB default. Every file of
+        // the program is written and read with this size.
+        sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
         m_db = db;
         try {
             // A plain SQLite library would ignore the key and write an unencrypted file.

@@ -2,7 +2,11 @@
 
 namespace {
 
-bool IsWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$' || c.unicode() >= 0x80; }
+bool IsWordChar(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' || u == u'$' ||
+           u >= 0x80;
+}
 
 // Reads an unsigned decimal group; returns false when no digit stands at pos.
 bool ReadNumber(const QString &s, int &pos, int &value, int maxDigits) {
@@ -84,19 +88,23 @@ TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
         if (c == u'\'') {
             QString value;
             int j = i + 1;
-            for (; j < n; ++j) {
-                if (s[j] == u'\'') {
-                    if (j + 1 < n && s[j + 1] == u'\'') {
-                        value += u'\'';
-                        ++j;
-                        continue;
-                    }
+            for (;;) {
+                const int close = s.indexOf(u'\'', j);
+                if (close < 0) {
+                    j = n;
                     break;
                 }
-                value += s[j];
+                value += QStringView(s).mid(j, close - j);
+                if (close + 1 < n && s[close + 1] == u'\'') { // a doubled quote inside the value
+                    value += u'\'';
+                    j = close + 2;
+                    continue;
+                }
+                j = close;
+                break;
             }
             if (j >= n) { // unterminated: let the store report it
-                out.text += s.mid(i);
+                out.text += QStringView(s).mid(i);
                 break;
             }
             if (!value.isEmpty() && value[0].isDigit() && value.size() <= 24) {
