@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -16,10 +17,14 @@ constexpr int kCacheLimit = 256;
 QString LastMessage(sqlite3 *db) { return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"); }
 
 // What a clerk expects to read: 100000000000000 rather than 1e+14, 12.5, 2.
-QString NumberText(double v) {
+QByteArray NumberUtf8(double v) {
+    char buffer[64];
+    std::to_chars_result r;
     if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e18)
-        return QString::number(v, 'f', 0);
-    return QString::number(v, 'g', 15);
+        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(v));
+    else
+        r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15);
+    return QByteArray(buffer, r.ptr - buffer);
 }
 
 bool IsChangingStatement(const QString &text) {
@@ -39,7 +44,8 @@ QByteArray CDatabase::FixedKey() { return QByteArrayLiteral("mqzvrxtplwkdnhjyce"
 bool CDatabase::Open(const QString &path, QString *error, bool create) {
     Close();
     sqlite3 *db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // The program works on one thread, so the connection needs no locking of its own.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     QString message;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
         message = LastMessage(db);
@@ -224,13 +230,34 @@ bool CDatabase::ReadFieldText(int column, QString &value) const {
         value = QString::number(sqlite3_column_int64(m_query, column));
         return true;
     case SQLITE_FLOAT:
-        value = NumberText(sqlite3_column_double(m_query, column));
+        value = QString::fromLatin1(NumberUtf8(sqlite3_column_double(m_query, column)));
         return true;
     default: {
         const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_query, column));
         value = QString::fromUtf8(text, sqlite3_column_bytes(m_query, column));
         return true;
     }
+    }
+}
+
+bool CDatabase::ReadFieldUtf8(int column, QByteArrayView &value) const {
+    if (!m_query || m_eof || column < 0 || column >= ColumnCount())
+        return false;
+    switch (sqlite3_column_type(m_query, column)) {
+    case SQLITE_NULL:
+        return false;
+    case SQLITE_INTEGER:
+        m_scratch.setNum(sqlite3_column_int64(m_query, column));
+        value = m_scratch;
+        return true;
+    case SQLITE_FLOAT:
+        m_scratch = NumberUtf8(sqlite3_column_double(m_query, column));
+        value = m_scratch;
+        return true;
+    default:
+        value = QByteArrayView(reinterpret_cast<const char *>(sqlite3_column_text(m_query, column)),
+                               sqlite3_column_bytes(m_query, column));
+        return true;
     }
 }
 

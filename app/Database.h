@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,9 @@ public:
     bool ReadFieldNumber(const QString &column, double &value) const;
     bool ReadFieldText(int column, QString &value) const;
     bool ReadFieldNumber(int column, double &value) const;
+    // The text of a field as UTF-8 without a conversion, for filling large lists. The view stays valid
+    // until the next read or move.
+    bool ReadFieldUtf8(int column, QByteArrayView &value) const;
     int ColumnCount() const;
     QString ColumnName(int column) const;
     int ColumnIndex(const QString &column) const;
@@ -85,6 +89,7 @@ private:
     bool m_eof = true;
     long m_recordCount = -1;
     mutable QHash<QString, int> m_columns;
+    mutable QByteArray m_scratch;
     QHash<QString, sqlite3_stmt *> m_cache;
     int m_depth = 0;
 };

@@ -4,6 +4,9 @@
 #include <QStringList>
 #include <QTableView>
 
+#include "lists/ListFill.h"
+#include "lists/StatementParser.h"
+
 class CDatabase;
 class CQueryListModel;
 
@@ -18,21 +21,37 @@ public:
     ~CQueryListCtrl() override;
 
     // Statement-bound use.
+    // Forgets the money columns, parses the statement and adds one column per title, as wide as the
+    // title times the factor. A statement that names no column with AS (SELECT *) is refused with a
+    // message and changes nothing.
     void SetStatement(const QString &statement, int widthFactor);
+    // Removes every column, and with them the rows.
     void ClearColumns();
+    // Replaces the rows by the statement's rows, reading each column's field by its title (the
+    // program's one database unless another is given). A failing statement is reported with
+    // ReportDbError and false is returned; the rows read before the failure stay and the stored
+    // statement stays as it was.
     bool FillFromStatement(const QString &statement);
     bool FillFromStatement(const QString &statement, CDatabase &db);
+    // Runs another statement (a search) into the list; the stored statement and parts stay.
     void Requery(const QString &statement);
+    // Re-run the parsed statement ordered by the column(s); nothing happens without a stored
+    // statement or when no title maps to an expression.
     void SortByColumnQuery(int column, bool ascending);
     void SortByColumnsQuery(const QStringList &titles, bool ascending);
+    // Stable sort of the shown texts, compared byte by byte as UTF-8: numbers sort as text.
     void SortLocal(int column, bool ascending);
     void SetMoneyColumns(const QStringList &titles, const QString &prefix, int decimals);
     void SetSortEnabled(bool enabled);
     void SetSortByQuery(bool byQuery);
+    // Looks from startRow on for a cell of the titled column that equals the text (exact) or contains
+    // it without regard to ASCII case. A match is added to the selection, made current, scrolled into
+    // view and focused, and startRow moves past it; no match sets startRow to 0.
     bool FindText(const QString &title, const QString &text, int &startRow, bool exact);
+    // "粹取": keeps only the selected rows, in their order; with none selected the list empties.
     void KeepSelectedRows();
 
-    // The parsed parts of the statement.
+    // The parsed parts of the statement (see StatementParts); the statement is kept as " %s ".
     QString GetStatement() const;
     QString GetSelectList() const;
     QString GetFromPart() const;
@@ -41,6 +60,7 @@ public:
     bool GetAscending() const;
     QString ExpressionOfTitle(const QString &title) const;
     QStringList GetHeaderTitles() const;
+    QStringList GetColumnExpressions() const;
 
     // Cells.
     QString GetItemText(int row, int column) const;
@@ -65,10 +85,27 @@ public:
     void ClearSelection();
     void ScrollToTop();
 
+    // What a click on a column header does: sorts by that column when sorting is enabled, by query or
+    // locally, in the direction that alternates with every header-click sort.
+    void OnHeaderClicked(int column);
+
 signals:
     void RowDoubleClicked(int row);
 
 private:
+    bool RunStatement(const QString &statement, CDatabase &db);
+    void RunOrderedQuery(const QString &orderText, bool ascending);
+    void ShowSortMark(int column, bool ascending);
+    void HideSortMark();
+    int TitleWidth(const QString &title, int widthFactor) const;
+
     CQueryListModel *m_model;
-    // Further members are the implementation's.
+    StatementParts m_parts;
+    QString m_statement;       // the last statement run successfully, wrapped in blanks
+    CDatabase *m_db = nullptr; // the connection of that run, kept for re-queries
+    MoneyFormat m_money;
+    int m_widthFactor = 3;
+    bool m_sortEnabled = true;
+    bool m_sortByQuery = false;
+    bool m_nextAscending = true;
 };

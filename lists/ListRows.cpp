@@ -1,0 +1,234 @@
+#include "lists/ListRows.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using Offset = quint32;
+
+Offset EndOf(const QByteArray &row, int column) {
+    Offset end;
+    std::memcpy(&end, row.constData() + column * sizeof(Offset), sizeof(Offset));
+    return end;
+}
+
+void SetEndOf(QByteArray &row, int column, Offset end) {
+    std::memcpy(row.data() + column * sizeof(Offset), &end, sizeof(Offset));
+}
+
+QByteArrayView CellOf(const QByteArray &row, int columns, int column) {
+    const qsizetype header = columns * qsizetype(sizeof(Offset));
+    const Offset begin = column == 0 ? 0 : EndOf(row, column - 1);
+    return QByteArrayView(row.constData() + header + begin, EndOf(row, column) - begin);
+}
+
+QByteArray EncodeRow(const QList<QByteArrayView> &cells) {
+    const qsizetype header = cells.size() * qsizetype(sizeof(Offset));
+    QByteArray row(header, '\0');
+    for (int i = 0; i < cells.size(); ++i) {
+        row.append(cells[i]);
+        SetEndOf(row, i, Offset(row.size() - header));
+    }
+    return row;
+}
+
+// Unsigned byte order; a text that is the beginning of another sorts first.
+int CompareBytes(QByteArrayView a, QByteArrayView b) {
+    const int c = std::memcmp(a.data(), b.data(), size_t(std::min(a.size(), b.size())));
+    if (c != 0)
+        return c;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+// The first eight bytes as one number, so most comparisons of a sort need not reach the rows.
+quint64 PrefixOf(QByteArrayView text) {
+    quint64 prefix = 0;
+    for (int i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < text.size() ? quint8(text[i]) : 0u);
+    return prefix;
+}
+
+void UpperAsciiBytes(QByteArray &bytes) {
+    for (char &c : bytes)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - ('a' - 'A'));
+}
+
+} // namespace
+
+void AppendUtf8(QByteArray &target, QStringView text) {
+    const qsizetype n = text.size();
+    const char16_t *s = text.utf16();
+    qsizetype i = 0;
+    while (i < n && s[i] < 0x80)
+        ++i;
+    // At most three bytes per UTF-16 unit; a surrogate pair of two units takes four.
+    const qsizetype at = target.size();
+    target.resize(at + i + (n - i) * 3);
+    char *out = target.data() + at;
+    for (qsizetype k = 0; k < i; ++k)
+        *out++ = char(s[k]);
+    for (; i < n; ++i) {
+        char32_t c = s[i];
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+            c = QChar::surrogateToUcs4(char16_t(c), s[++i]);
+            *out++ = char(0xF0 | (c >> 18));
+            *out++ = char(0x80 | ((c >> 12) & 0x3F));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else {
+            if (QChar::isSurrogate(c))
+                c = QChar::ReplacementCharacter;
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        }
+    }
+    target.resize(out - target.constData());
+}
+
+void CListRows::InsertColumn(int column) {
+    for (QByteArray &row : m_rows)
+        row = RowWithCell(row, column, QByteArrayView(), true);
+    ++m_columns;
+}
+
+void CListRows::ClearColumns() {
+    m_columns = 0;
+    m_rows.clear();
+}
+
+QByteArrayView CListRows::Cell(int row, int column) const {
+    if (row < 0 || row >= RowCount() || column < 0 || column >= m_columns)
+        return QByteArrayView();
+    return CellOf(m_rows[row], m_columns, column);
+}
+
+QString CListRows::Text(int row, int column) const {
+    return QString::fromUtf8(Cell(row, column));
+}
+
+void CListRows::SetText(int row, int column, QStringView text) {
+    QByteArray bytes;
+    AppendUtf8(bytes, text);
+    m_rows[row] = RowWithCell(m_rows[row], column, bytes, false);
+}
+
+QByteArray CListRows::EmptyRow() const {
+    return QByteArray(m_columns * qsizetype(sizeof(Offset)), '\0');
+}
+
+QByteArray CListRows::RowWithCell(const QByteArray &row, int column, QByteArrayView cell, bool insert) const {
+    QList<QByteArrayView> cells;
+    cells.reserve(m_columns + 1);
+    for (int i = 0; i < m_columns; ++i)
+        cells.append(CellOf(row, m_columns, i));
+    if (insert)
+        cells.insert(column, cell);
+    else
+        cells[column] = cell;
+    return EncodeRow(cells);
+}
+
+void CListRows::InsertEmptyRows(int row, int count) {
+    m_rows.insert(row, count, EmptyRow());
+}
+
+void CListRows::RemoveRows(int row, int count) {
+    m_rows.remove(row, count);
+}
+
+void CListRows::SwapRows(int a, int b) {
+    m_rows.swapItemsAt(a, b);
+}
+
+void CListRows::BeginRow() {
+    // The offsets are all written as the cells come, so the buffer is only resized, keeping its memory.
+    m_building.resize(m_columns * qsizetype(sizeof(Offset)));
+    m_builtCells = 0;
+}
+
+void CListRows::AddCell(QStringView text) {
+    if (m_builtCells < m_columns) {
+        AppendUtf8(m_building, text);
+        EndCell();
+    }
+}
+
+void CListRows::AddCell(QByteArrayView utf8) {
+    if (m_builtCells < m_columns) {
+        m_building.append(utf8);
+        EndCell();
+    }
+}
+
+void CListRows::EndCell() {
+    SetEndOf(m_building, m_builtCells++, Offset(m_building.size() - m_columns * qsizetype(sizeof(Offset))));
+}
+
+void CListRows::EndRow() {
+    while (m_builtCells < m_columns)
+        EndCell();
+    m_rows.append(QByteArray(m_building.constData(), m_building.size()));
+}
+
+void CListRows::Sort(int column, bool ascending) {
+    struct Key {
+        quint64 prefix;
+        QByteArrayView text;
+        int row;
+    };
+    std::vector<Key> keys;
+    keys.reserve(m_rows.size());
+    for (int i = 0; i < RowCount(); ++i) {
+        const QByteArrayView text = Cell(i, column);
+        keys.push_back({PrefixOf(text), text, i});
+    }
+    const auto less = [](const Key &a, const Key &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return CompareBytes(a.text, b.text) < 0;
+    };
+    if (ascending)
+        std::stable_sort(keys.begin(), keys.end(), less);
+    else
+        std::stable_sort(keys.begin(), keys.end(), [&less](const Key &a, const Key &b) { return less(b, a); });
+    QVector<QByteArray> sorted;
+    sorted.reserve(m_rows.size());
+    for (const Key &key : keys)
+        sorted.append(std::move(m_rows[key.row]));
+    m_rows = std::move(sorted);
+}
+
+void CListRows::KeepRows(const QList<int> &rows) {
+    QVector<QByteArray> kept;
+    kept.reserve(rows.size());
+    for (int row : rows)
+        kept.append(m_rows.at(row));
+    m_rows = std::move(kept);
+}
+
+int CListRows::Find(int column, const QString &text, int start, bool exact) const {
+    const QByteArray wanted = text.toUtf8();
+    QByteArray upper;
+    for (int row = std::max(start, 0); row < RowCount(); ++row) {
+        const QByteArrayView cell = Cell(row, column);
+        if (exact) {
+            if (cell == QByteArrayView(wanted))
+                return row;
+            continue;
+        }
+        upper = cell.toByteArray();
+        UpperAsciiBytes(upper);
+        if (upper.contains(wanted))
+            return row;
+    }
+    return -1;
+}
