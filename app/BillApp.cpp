@@ -3,10 +3,12 @@
 #include "app/Database.h"
 #include "app/Messages.h"
 #include "app/SingleInstance.h"
+#include "mainwindow/MainDlg.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QMainWindow>
+#include <QFont>
+#include <QFontDatabase>
 #include <QMessageBox>
 
 namespace {
@@ -54,14 +56,30 @@ MsgAnswer FromQtAnswer(int answer) {
     }
 }
 
+// Brings the running copy to the front: its main window, once shown, then the dialog open over it
+// (the login while nobody has logged in yet).
 void RaiseWindow(QWidget *window) {
-    if (!window)
+    if (window->isVisible()) {
+        if (window->isMinimized())
+            window->showNormal();
+        window->raise();
+        window->activateWindow();
+    }
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != window) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+// The clerk's texts are Chinese: a font made for them reads better than the fallback glyphs.
+void UseChineseUiFont() {
+    const QString family = QStringLiteral("WenQuanYi Micro Hei");
+    if (!QFontDatabase::hasFamily(family))
         return;
-    if (window->isMinimized())
-        window->showNormal();
-    window->show();
-    window->raise();
-    window->activateWindow();
+    QFont font = QApplication::font();
+    font.setFamily(family);
+    QApplication::setFont(font);
 }
 
 } // namespace
@@ -97,17 +115,20 @@ void CBillApp::ExitInstance() {
 
 int CBillApp::Run() {
     InstallWidgetMessagePresenter();
+    UseChineseUiFont();
     if (!InitInstance()) {
         ExitInstance();
         return 0;
     }
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Pelorvanide"));
-    window.resize(1024, 700);
-    QObject::connect(m_guard.get(), &CSingleInstanceGuard::ActivationRequested, &window,
-                     [&window] { RaiseWindow(&window); });
-    window.show();
-    const int code = QApplication::exec();
+    {
+        // The main window's own loop is the program's loop: the program ends with it, or at once
+        // when nobody logs in.
+        CMainDlg window;
+        QObject::connect(m_guard.get(), &CSingleInstanceGuard::ActivationRequested, &window,
+                         [&window] { RaiseWindow(&window); });
+        if (window.Initialise())
+            window.exec();
+    }
     ExitInstance();
-    return code;
+    return 0;
 }

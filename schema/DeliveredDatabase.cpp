@@ -16,7 +16,8 @@ constexpr const char *Counter = "INTEGER PRIMARY KEY AUTOINCREMENT";
 constexpr const char *Text = "TEXT";
 constexpr const char *Long = "INTEGER";
 constexpr const char *Double = "DOUBLE";
-constexpr const char *Boolean = "BOOLEAN";
+// A flag left out of an INSERT is FALSE, never NULL, so "current first" orderings stay right.
+constexpr const char *Boolean = "BOOLEAN DEFAULT 0";
 constexpr const char *DateTime = "DATETEXT";
 
 struct Column {

@@ -1,7 +1,11 @@
 #include "app/BillApp.h"
+#include "app/LoginDlg.h"
 #include "app/SingleInstance.h"
+#include "mainwindow/MainDlg.h"
 #include "tests/support/TestSupport.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -15,6 +19,7 @@ private slots:
     void startupOpensDataFileOfWorkingDirectory();
     void secondCopyRaisesTheFirstAndGivesWay();
     void shutdownClosesTheConnection();
+    void cancelledLoginEndsTheProgramWithoutTheMainWindow();
 };
 
 namespace {
@@ -84,6 +89,36 @@ void StartupTest::shutdownClosesTheConnection() {
     TheDatabase().OpenQuery(QStringLiteral("SELECT * FROM Bill_Info"));
     app.ExitInstance();
     QVERIFY(!TheDatabase().IsQueryOpen());
+    QVERIFY(!TheDatabase().IsOpen());
+}
+
+void StartupTest::cancelledLoginEndsTheProgramWithoutTheMainWindow() {
+    TestDatabase t;
+    TheDatabase().Close();
+    bool loginShown = false;
+    bool mainWindowShown = false;
+    // Answers the login with a cancel; should the main window ever show, it is noted and closed so
+    // that the test ends.
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *main = qobject_cast<CMainDlg *>(window); main && main->isVisible()) {
+                mainWindowShown = true;
+                main->done(QDialog::Rejected);
+            }
+        }
+        if (auto *login = qobject_cast<CLoginDlg *>(QApplication::activeModalWidget())) {
+            loginShown = true;
+            login->CancelButton()->click();
+        }
+    });
+    watcher.start();
+    CBillApp app;
+    QCOMPARE(app.Run(), 0);
+    watcher.stop();
+    QVERIFY(loginShown);
+    QVERIFY(!mainWindowShown);
     QVERIFY(!TheDatabase().IsOpen());
 }
 

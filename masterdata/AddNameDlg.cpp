@@ -1,0 +1,80 @@
+#include "masterdata/AddNameDlg.h"
+
+#include "app/Messages.h"
+#include "masterdata/NameTable.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CAddNameDlg::CAddNameDlg(const AddNameSetup &setup, const NameTable *table, std::function<void()> inserted,
+                         QWidget *parent)
+    : QDialog(parent), m_setup(setup), m_table(table), m_inserted(std::move(inserted)), m_form(new QFormLayout),
+      m_checks(new QHBoxLayout), m_name(new QLineEdit(this)),
+      m_keepAdding(new QCheckBox(QStringLiteral("连续增加"), this)), m_accept(new QPushButton(setup.acceptText, this)),
+      m_close(new QPushButton(setup.closeText, this)) {
+    setWindowTitle(setup.caption);
+    m_name->setObjectName(QStringLiteral("name"));
+    m_keepAdding->setObjectName(QStringLiteral("keepAdding"));
+    m_accept->setObjectName(QStringLiteral("accept"));
+    m_close->setObjectName(QStringLiteral("close"));
+
+    m_form->addRow(setup.nameLabel, m_name);
+    m_checks->addWidget(m_keepAdding);
+    m_checks->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_accept);
+    buttons->addWidget(m_close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(m_form);
+    layout->addLayout(m_checks);
+    layout->addLayout(buttons);
+
+    // Enter accepts the entry, as the accepting button is the dialog's default.
+    m_accept->setDefault(true);
+    m_close->setAutoDefault(false);
+    connect(m_accept, &QPushButton::clicked, this, &CAddNameDlg::OnAccept);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CAddNameDlg::FocusAndSelect(QLineEdit *edit) {
+    edit->setFocus();
+    edit->selectAll();
+}
+
+bool CAddNameDlg::IsNameFree(const QString &name) const {
+    return ::IsNameFree(*m_table, name);
+}
+
+bool CAddNameDlg::InsertEntry(const QString &name) {
+    return InsertName(*m_table, name);
+}
+
+void CAddNameDlg::OnAccept() {
+    if (!TakeFields())
+        return;
+    const QString name = m_name->text();
+    if (!HasRequiredValues(name))
+        return;
+    if (!IsNameFree(name)) {
+        ShowMessage(QString::asprintf(qUtf8Printable(m_setup.duplicateMessage), qUtf8Printable(name)),
+                    QStringLiteral("同名错误!"), MsgIcon::Exclamation);
+        FocusAndSelect(m_name);
+        return;
+    }
+    // A failed write has been reported; the entry stays in the dialog to be corrected or retried.
+    if (!PrepareInsert() || !InsertEntry(name))
+        return;
+    if (m_inserted)
+        m_inserted();
+    if (m_keepAdding->isChecked()) {
+        FocusAndSelect(m_name);
+        m_name->clear();
+    } else {
+        accept();
+    }
+}
