@@ -1,0 +1,20 @@
+#include "bills/ModalRunner.h"
+
+#include <QDialog>
+
+namespace {
+ModalRunner &Runner() {
+    static ModalRunner runner;
+    return runner;
+}
+} // namespace
+
+int RunModal(QDialog &dialog) {
+    return Runner() ? Runner()(dialog) : dialog.exec();
+}
+
+ModalRunner SetModalRunner(ModalRunner runner) {
+    ModalRunner previous = std::move(Runner());
+    Runner() = std::move(runner);
+    return previous;
+}

@@ -1,0 +1,187 @@
+#include "bills/StockMoves.h"
+
+#include "app/Database.h"
+#include "app/Dialect.h"
+#include "bills/BillNumbers.h"
+#include "schema/Schema.h"
+
+#include <QStringList>
+
+using namespace schema;
+
+namespace {
+
+QByteArray Q(const QString &text) {
+    return Quote(text);
+}
+
+QString Text(CDatabase &db, const char *column) {
+    QString value;
+    db.ReadFieldText(QLatin1String(column), value);
+    return value;
+}
+
+// The amount text of a line as it may stand in the statement, or empty when it is no number.
+QString AmountText(const QString &cell) {
+    const QString text = StripMoneySign(cell);
+    return IsNumberText(text) ? text : QString();
+}
+
+} // namespace
+
+bool FindRun(const QString &kind, const QString &beginChar, RunInfo &run, const char *flag) {
+    CDatabase &db = TheDatabase();
+    QString statement = QString::asprintf("SELECT * FROM %s WHERE %s = '%s' AND %s = '%s'", Bill_Info, Bill_Kind,
+                                          Q(kind).constData(), Bill_Begin_Char, Q(beginChar).constData());
+    if (flag)
+        statement += QString::asprintf(" \t\t\t\t\tAND %s = '%s'", Bill_Flag, flag);
+    db.OpenQuery(statement);
+    const bool found = !db.IsEOF();
+    if (found) {
+        run = RunInfo();
+        db.ReadFieldNumber(QLatin1String(Bill_Begin_Int), run.begin);
+        db.ReadFieldNumber(QLatin1String(Bill_Unit_Price), run.unitPrice);
+        double noneFixed = 0;
+        db.ReadFieldNumber(QLatin1String(Bill_NoneFixed_Sum), noneFixed);
+        run.noneFixed = noneFixed != 0;
+        run.flag = Text(db, Bill_Flag);
+        run.mainKind = Text(db, Bill_Main_Kind);
+        run.prefix = Text(db, Bill_Prefix);
+        run.suffix = Text(db, Bill_Suffix);
+        run.issueDept = Text(db, Bill_Issue_Dept);
+        run.issueBroker = Text(db, Bill_Issue_Broker);
+    }
+    db.CloseQuery();
+    return found;
+}
+
+QString IssueStatement(const IssueStamp &s, const RunKey &run) {
+    return QString::asprintf("UPDATE %s \t\t\t\t\tSET %s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = "
+                             "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s'",
+                             Bill_Info, Bill_Issue_Time, Q(s.time).constData(), Bill_Issue_Dept, Q(s.dept).constData(),
+                             Bill_Issue_Broker, Q(s.broker).constData(), Bill_Issue_Manager, Q(s.manager).constData(),
+                             Bill_Flag, FlagIssued, Bill_Issue_No, s.documentNo, Bill_Kind, Q(run.kind).constData(),
+                             Bill_Begin_Char, Q(run.beginChar).constData());
+}
+
+MoveOutcome IssueRuns(const QVector<RunKey> &runs, const IssueStamp &stamp) {
+    CDatabase &db = TheDatabase();
+    CTransaction transaction(db);
+    for (int row = 0; row < runs.size(); ++row) {
+        RunInfo run;
+        if (!FindRun(runs[row].kind, runs[row].beginChar, run) || run.flag != QString::fromUtf8(FlagStock))
+            return {MoveOutcome::NotInState, row};
+        db.ExecuteStatement(IssueStatement(stamp, runs[row]));
+    }
+    transaction.Commit();
+    return {};
+}
+
+QString ReturnEndValue(double begin, int count) {
+    return QString::asprintf("%.0f", begin + count - 1);
+}
+
+QString ReturnStatement(const ReturnStamp &s, const ReturnLine &l, const QString &endValue) {
+    return QString::asprintf(
+        "UPDATE %s \t\t\t\t\tSET %s = %s,\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = "
+        "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %s,\t\t\t\t\t%s = %s, \t\t\t\t\t%s = %s, "
+        "\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s'",
+        Bill_Info, Bill_Unit_Return_Total, qUtf8Printable(l.returnTotal), Bill_Return_Time, Q(s.time).constData(),
+        Bill_Return_Dept, Q(l.dept).constData(), Bill_Return_Broker, Q(l.broker).constData(), Bill_Return_Manager,
+        Q(s.manager).constData(), Bill_Flag, FlagReturned, Bill_Return_End_Char, Q(l.returnEndChar).constData(),
+        Bill_Unit_Return_Amount, qUtf8Printable(l.returnCount), Bill_Return_End_Int, qUtf8Printable(endValue),
+        Bill_Unit_Total, qUtf8Printable(l.total), Bill_Return_No, s.documentNo, Bill_Kind, Q(l.run.kind).constData(),
+        Bill_Begin_Char, Q(l.run.beginChar).constData());
+}
+
+bool IsNumberText(const QString &text) {
+    const QStringView digits = text.startsWith(u'-') ? QStringView(text).mid(1) : QStringView(text);
+    bool point = false;
+    bool digit = false;
+    for (QChar c : digits) {
+        if (c == u'.' && !point)
+            point = true;
+        else if (c >= u'0' && c <= u'9')
+            digit = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+MoveOutcome ReturnRuns(const QVector<ReturnLine> &lines, const ReturnStamp &stamp) {
+    CDatabase &db = TheDatabase();
+    CTransaction transaction(db);
+    for (int row = 0; row < lines.size(); ++row) {
+        ReturnLine line = lines[row];
+        RunInfo run;
+        const bool found = FindRun(line.run.kind, line.run.beginChar, run);
+        if (found && run.flag != QString::fromUtf8(FlagIssued))
+            return {MoveOutcome::NotInState, row};
+        const int count = ParseReturnCount(line.returnCount);
+        line.returnCount = QString::number(count);
+        if (found && run.noneFixed) {
+            // A book of non-fixed amount is worth what its single bills were recorded at.
+            const QString sum =
+                QString::asprintf("%.2f", SingleBillTotal({line.run.kind, run.mainKind, line.run.beginChar}));
+            line.total = sum;
+            line.returnTotal = sum;
+        } else {
+            line.total = AmountText(line.total);
+            line.returnTotal = AmountText(line.returnTotal);
+            if (line.total.isEmpty() || line.returnTotal.isEmpty())
+                return {MoveOutcome::BadAmount, row};
+        }
+        db.ExecuteStatement(ReturnStatement(stamp, line, ReturnEndValue(found ? run.begin : 0, count)));
+    }
+    transaction.Commit();
+    return {};
+}
+
+int ClampReturnCount(int count, int bookCount) {
+    return qMax(1, qMin(count, bookCount));
+}
+
+QString ReturnedLastNumber(const RunInfo &run, const QString &firstText, int count) {
+    const int width = int(firstText.size() - run.prefix.size() - run.suffix.size());
+    return FormatBillNumber(run.prefix, run.begin + count - 1, run.suffix, width);
+}
+
+QString SingleBillListStatement(const BookKey &b) {
+    return QString::asprintf("SELECT %s AS %s,%s AS %s FROM %s WHERE %s = '%s' AND %s = '%s' AND %s = '%s' ORDER "
+                             "BY %s ASC",
+                             Bill_NoneFixed_Inner_Char, "票据编号", Bill_NoneFixed_Unit_Price, "票据金额",
+                             Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Kind, Q(b.kind).constData(),
+                             Bill_NoneFixed_Main_Kind, Q(b.mainKind).constData(), Bill_NoneFixed_Begin_Char,
+                             Q(b.beginChar).constData(), Bill_NoneFixed_Inner_Char);
+}
+
+QString RecordAmountStatement(const BookKey &b, const QString &billNumber, double amount) {
+    return QString::asprintf("UPDATE %s \t\tSET %s = %f \t\tWHERE %s = '%s' AND %s = '%s' AND %s = '%s' AND %s = '%s'",
+                             Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Unit_Price, amount, Bill_NoneFixed_Kind,
+                             Q(b.kind).constData(), Bill_NoneFixed_Main_Kind, Q(b.mainKind).constData(),
+                             Bill_NoneFixed_Begin_Char, Q(b.beginChar).constData(), Bill_NoneFixed_Inner_Char,
+                             Q(billNumber).constData());
+}
+
+double SingleBillTotal(const BookKey &b) {
+    CDatabase &db = TheDatabase();
+    db.OpenQuery(QString::asprintf("SELECT SUM(%s) AS %s FROM %s \t\tWHERE %s = '%s' AND %s = '%s' AND %s = '%s'",
+                                   Bill_NoneFixed_Unit_Price, Bill_NoneFixed_Unit_Price, Bill_NoneFixed_Manifest_Info,
+                                   Bill_NoneFixed_Kind, Q(b.kind).constData(), Bill_NoneFixed_Main_Kind,
+                                   Q(b.mainKind).constData(), Bill_NoneFixed_Begin_Char, Q(b.beginChar).constData()));
+    double total = 0;
+    db.ReadFieldNumber(QLatin1String(Bill_NoneFixed_Unit_Price), total);
+    db.CloseQuery();
+    return total;
+}
+
+int CountAmounts(const QStringList &amountTexts) {
+    int counted = 0;
+    for (const QString &text : amountTexts) {
+        bool ok = false;
+        const double value = text.trimmed().toDouble(&ok);
+        counted += ok && value != 0 ? 1 : 0;
+    }
+    return counted;
+}
