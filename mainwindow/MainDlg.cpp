@@ -1,0 +1,320 @@
+#include "mainwindow/MainDlg.h"
+
+#include "app/LoginDlg.h"
+#include "app/Messages.h"
+#include "bills/IssueDlg.h"
+#include "bills/ReturnDlg.h"
+#include "bills/StockInDlg.h"
+#include "lists/QueryListCtrl.h"
+#include "mainwindow/BusyWindow.h"
+#include "mainwindow/MainCommands.h"
+#include "masterdata/AddBrokerDlg.h"
+#include "masterdata/AddDeptDlg.h"
+#include "masterdata/BillKindDlg.h"
+#include "masterdata/DeleteCommands.h"
+#include "masterdata/MadeDeptDlg.h"
+#include "masterdata/MainKindDlg.h"
+#include "masterdata/ManagerDlg.h"
+#include "reports/PrintEngine.h"
+#include "reports/TableNameDlg.h"
+#include "resources/Artwork.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWindow>
+
+namespace {
+
+int RunLoginDialog(QWidget *parent, QString &userName) {
+    CLoginDlg login(parent);
+    login.exec();
+    userName = login.UserName();
+    return login.Result();
+}
+
+} // namespace
+
+CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDialog) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Pelorvanide"));
+    setWindowIcon(artwork::Icon(artwork::Glyph::Application));
+    for (const MainCommand &command : MainCommands())
+        if (!command.sameAs)
+            m_commands.insert(command.id, CommandSlot());
+    BuildLayout();
+    InstallBuiltInCommands();
+    connect(&m_hook, &CMouseHook::MenuRequested, this, &CMainDlg::OpenBarMenu);
+}
+
+CMainDlg::~CMainDlg() = default;
+
+bool CMainDlg::Initialise() {
+    if (RunLogin() != CLoginDlg::LoginSucceeded)
+        return false;
+    m_permissions.LoadPermissionTable();
+    LoadUserRights();
+    m_hook.SetTargetWindow(this);
+    m_hook.StartHook();
+    ShowDepartmentViewAgain();
+    return true;
+}
+
+int CMainDlg::RunLogin() {
+    QString user;
+    const int result = m_loginRunner(isVisible() ? this : nullptr, user);
+    if (!user.isEmpty())
+        SetCurrentUser(user);
+    return result;
+}
+
+void CMainDlg::SetCurrentUser(const QString &user) {
+    m_permissions.SetUserName(user);
+    m_userLabel->setText(QStringLiteral("当前用户：%1").arg(user));
+}
+
+void CMainDlg::LoadUserRights() {
+    m_permissions.LoadUserRights(CurrentUser());
+}
+
+bool CMainDlg::CheckRight(const QString &rightName) {
+    return m_permissions.CheckRight(rightName);
+}
+
+// --- Commands --------------------------------------------------------------------------------------
+
+void CMainDlg::InstallBuiltInCommands() {
+    SetCommandHandler(cmd::Login, [this] { OnLogin(); });
+    SetCommandHandler(cmd::Exit, [this] { OnExit(); });
+    SetCommandHandler(cmd::DepartmentView, [this] { ShowDepartmentView(); });
+    SetCommandHandler(cmd::RepositoryView, [this] { ShowRepositoryView(); });
+    SetCommandHandler(cmd::Extract, [this] { OnExtract(); });
+    SetCommandHandler(cmd::Print, [this] { OnPrint(); });
+    InstallDialogCommands();
+}
+
+// Commands that open a dialog of their own, or act on the tree's selection. The right and the view
+// were checked by RunCommand before a handler runs.
+void CMainDlg::InstallDialogCommands() {
+    SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
+    SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
+    SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
+    SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });
+    SetCommandHandler(cmd::Kind, [this] { CBillKindDlg(this).exec(); });
+    SetCommandHandler(cmd::Manager, [this] { CManagerDlg(this).exec(); });
+    SetCommandHandler(cmd::Maker, [this] { CMadeDeptDlg(this).exec(); });
+    const auto showDepartmentViewAgain = [this] { ShowDepartmentViewAgain(); };
+    SetCommandHandler(cmd::AddDepartment, [this, showDepartmentViewAgain] {
+        CAddDeptDlg(showDepartmentViewAgain, this).exec();
+    });
+    SetCommandHandler(cmd::AddRecipient, [this, showDepartmentViewAgain] {
+        CAddBrokerDlg(showDepartmentViewAgain, this).exec();
+    });
+    SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
+    SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
+}
+
+void CMainDlg::RunCommand(int id) {
+    const MainCommand *command = FindMainCommand(id);
+    if (!command)
+        return;
+    const int handlerId = HandlerId(id);
+    if (!HasCommandHandler(handlerId))
+        return;
+    if (command->right && !CheckRight(QString::fromUtf8(command->right)))
+        return;
+    const MainCommand *own = FindMainCommand(handlerId);
+    if (own->requiredView >= 0 && own->requiredView != m_viewMode)
+        return;
+    // A copy, so that a handler may replace itself while it runs.
+    const std::function<void()> handler = m_commands.value(handlerId).handler;
+    handler();
+}
+
+void CMainDlg::SetCommandHandler(int id, std::function<void()> handler) {
+    const int handlerId = HandlerId(id);
+    auto slot = m_commands.find(handlerId);
+    if (slot == m_commands.end())
+        return;
+    slot->handler = std::move(handler);
+    RefreshCommandState(handlerId);
+}
+
+bool CMainDlg::HasCommandHandler(int id) const {
+    auto slot = m_commands.constFind(HandlerId(id));
+    return slot != m_commands.constEnd() && bool(slot->handler);
+}
+
+void CMainDlg::RefreshCommandState(int id) {
+    const CommandSlot &slot = m_commands[id];
+    const bool enabled = bool(slot.handler);
+    if (slot.action)
+        slot.action->setEnabled(enabled);
+    for (QAbstractButton *button : slot.buttons)
+        button->setEnabled(enabled);
+}
+
+QAction *CMainDlg::CommandAction(int id) const {
+    return m_commands.value(id).action;
+}
+
+QMenu *CMainDlg::BarMenu(int menu) const {
+    return m_barMenus.value(menu - 1);
+}
+
+QToolButton *CMainDlg::BarButton(int menu) const {
+    return m_barButtons.value(menu - 1);
+}
+
+void CMainDlg::UpdateMenuState(int menu) {
+    const bool rowsSelected = m_list->HasSelection();
+    for (int id : BarMenuItems(menu)) {
+        const MainCommand *command = FindMainCommand(id);
+        QAction *action = CommandAction(id);
+        if (!command || !action)
+            continue;
+        bool enabled = HasCommandHandler(id);
+        if (command->requiredView >= 0 && command->requiredView != m_viewMode)
+            enabled = false;
+        if (command->needsRows && !rowsSelected)
+            enabled = false;
+        action->setEnabled(enabled);
+        if (command->checkedInView >= 0) {
+            const bool checked = command->checkedInView == m_viewMode;
+            action->setChecked(checked);
+            action->setIcon(checked ? artwork::Icon(artwork::Glyph::Check)
+                                    : action->property("ownIcon").value<QIcon>());
+        }
+    }
+}
+
+void CMainDlg::OpenBarMenu(int menu) {
+    QMenu *popup = BarMenu(menu);
+    QToolButton *button = BarButton(menu);
+    if (!popup || !button)
+        return;
+    QList<QRect> rects;
+    for (QToolButton *bar : m_barButtons)
+        rects << QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    m_hook.SetHitRect(rects);
+    if (m_hook.GetStatus()) {
+        if (QWidget *open = QApplication::activePopupWidget())
+            open->close();
+    }
+    m_hook.SetCurMenu(menu);
+    m_hook.SetBegin();
+    UpdateMenuState(menu);
+    button->setDown(true);
+    QAction *chosen = popup->exec(button->mapToGlobal(QPoint(0, button->height())));
+    button->setDown(false);
+    if (chosen)
+        RunCommand(chosen->data().toInt());
+}
+
+// --- The window's own commands ---------------------------------------------------------------------
+
+void CMainDlg::OnLogin() {
+    if (RunLogin() == CLoginDlg::LoginSucceeded)
+        LoadUserRights();
+}
+
+void CMainDlg::OnPrint() {
+    PrintList(*m_list, CTableNameDlg::AskTableName(this));
+}
+
+void CMainDlg::OnExit() {
+    if (ShowMessage(QStringLiteral("您确定要退出系统?"), QStringLiteral("退出提示"), MsgIcon::Question,
+                    MsgButtons::YesNo) == MsgAnswer::Yes)
+        done(QDialog::Accepted);
+}
+
+void CMainDlg::reject() {
+    OnExit();
+}
+
+void CMainDlg::OnMinimise() {
+    showMinimized();
+}
+
+void CMainDlg::OnBackToTop() {
+    m_list->ScrollToTop();
+}
+
+void CMainDlg::OnRowCount() {
+    ShowMessage(QString::asprintf("    当前列表中，共有 %d 行数据.", m_list->RowCount()), QStringLiteral("行数"),
+                MsgIcon::Information, MsgButtons::Ok);
+}
+
+void CMainDlg::OnExtract() {
+    CBusyWindow busy(this);
+    m_list->setUpdatesEnabled(false);
+    m_list->KeepSelectedRows();
+    m_list->setUpdatesEnabled(true);
+}
+
+void CMainDlg::RemoveSelectedRows() {
+    const int count = int(m_list->SelectedRows().size());
+    for (int i = 0; i < count; ++i) {
+        const QList<int> selected = m_list->SelectedRows();
+        if (selected.isEmpty())
+            break;
+        m_list->DeleteRow(selected.first());
+    }
+}
+
+void CMainDlg::OnChooseFindColumn() {
+    QMenu menu(this);
+    const QStringList titles = m_list->GetHeaderTitles();
+    for (int i = 0; i < titles.size(); ++i) {
+        QAction *item = menu.addAction(titles.at(i));
+        item->setCheckable(true);
+        item->setChecked(i == m_findIndex);
+        item->setData(i);
+    }
+    QAction *chosen = menu.exec(m_findColumnButton->mapToGlobal(QPoint(0, m_findColumnButton->height())));
+    if (!chosen)
+        return;
+    m_findIndex = chosen->data().toInt();
+    m_findTitle = chosen->text();
+    m_findColumnButton->setText(m_findTitle);
+}
+
+void CMainDlg::OnFindNext() {
+    m_list->FindText(m_findTitle, m_findBox->text(), m_findRow, false);
+}
+
+// --- Dragging by the top band ----------------------------------------------------------------------
+
+bool CMainDlg::IsCaptionPoint(const QPoint &pos) const {
+    return rect().contains(pos) && pos.y() < height() / 22;
+}
+
+void CMainDlg::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton || !IsCaptionPoint(event->position().toPoint())) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    // The window system moves the window where it can; elsewhere the window follows the mouse.
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CMainDlg::mouseMoveEvent(QMouseEvent *event) {
+    if (m_dragging && (event->buttons() & Qt::LeftButton))
+        move(event->globalPosition().toPoint() - m_dragOffset);
+    else
+        QDialog::mouseMoveEvent(event);
+}
+
+void CMainDlg::mouseReleaseEvent(QMouseEvent *event) {
+    m_dragging = false;
+    QDialog::mouseReleaseEvent(event);
+}

@@ -1,0 +1,160 @@
+#pragma once
+#include "mainwindow/MouseHook.h"
+#include "users/PermissionTable.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <functional>
+
+class CQueryListCtrl;
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The program's one window: a row of menu-bar buttons, the department or stock tree on the left,
+// the list of bill runs on the right and the buttons around them. Every menu item and button runs
+// a command through one table: id -> right -> handler. A command without a handler is shown but
+// grayed; the dialogs of the program are wired in with SetCommandHandler.
+class CMainDlg : public QDialog {
+    Q_OBJECT
+public:
+    // What a tree item is, kept as its image index.
+    enum TreeImage { DepartmentImage = 0, RecipientImage = 1, KindImage = 1 };
+    enum ViewModes { DepartmentViewMode = 0, RepositoryViewMode = 1 };
+
+    // Runs the login and fills the user name; returns the login's result (6 when someone logged in).
+    using LoginRunner = std::function<int(QWidget *parent, QString &userName)>;
+
+    explicit CMainDlg(QWidget *parent = nullptr);
+    ~CMainDlg() override;
+
+    // The start-up steps once the window exists: the login, the rights of the user, the mouse hook
+    // and the department view. False when nobody logged in: the program ends.
+    bool Initialise();
+    void SetLoginRunner(LoginRunner runner) { m_loginRunner = std::move(runner); }
+    // Runs the login; a name that logged in becomes the current user. Returns the login's result.
+    int RunLogin();
+
+    // The current user and rights.
+    QString CurrentUser() const { return m_permissions.UserName(); }
+    void SetCurrentUser(const QString &user);
+    CPermissionTable &Permissions() { return m_permissions; }
+    // Reads the rights of the current user afresh.
+    void LoadUserRights();
+    // True when the current user holds the right; otherwise shows the refusal.
+    bool CheckRight(const QString &rightName);
+
+    // The views.
+    int ViewMode() const { return m_viewMode; }
+    CQueryListCtrl *MainList() const { return m_list; }
+    QTreeWidget *Tree() const { return m_tree; }
+    bool SelectedTreeItem(QString &text, int &image) const;
+    void ShowDepartmentView();
+    void ShowRepositoryView();
+    // Rebuilds the department tree and its empty list whatever view is shown.
+    void ShowDepartmentViewAgain();
+    // Rebuilds the tree and the empty list of the view shown.
+    void RebuildCurrentView();
+    // Lists the runs of a department, recipient or kind; nothing for no item.
+    void OnTreeDoubleClick(QTreeWidgetItem *item);
+    // Takes the selected rows out of the main list; the store is not touched.
+    void RemoveSelectedRows();
+
+    // The commands.
+    void RunCommand(int id);
+    void SetCommandHandler(int id, std::function<void()> handler);
+    bool HasCommandHandler(int id) const;
+    // The menu item of a command of the menu-bar menus; null for other ids.
+    QAction *CommandAction(int id) const;
+    // Menu-bar menu 1 to 5 and its button.
+    QMenu *BarMenu(int menu) const;
+    QToolButton *BarButton(int menu) const;
+    // Grays and checks the items of a menu-bar menu for the current view and selection.
+    void UpdateMenuState(int menu);
+    void OpenBarMenu(int menu);
+
+    // The window's own small commands.
+    void OnExit();
+    void OnMinimise();
+    void OnBackToTop();
+    void OnRowCount();
+    void OnExtract();
+    void OnFindNext();
+    void OnChooseFindColumn();
+    QString FindColumn() const { return m_findTitle; }
+    QLineEdit *FindBox() const { return m_findBox; }
+    // True for a point of the top band by which the window is dragged.
+    bool IsCaptionPoint(const QPoint &pos) const;
+
+    // Escape and the window's close button ask before leaving, as the exit command does.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct CommandSlot {
+        std::function<void()> handler;
+        QAction *action = nullptr;
+        QList<QAbstractButton *> buttons;
+    };
+
+    // Layout.
+    void BuildLayout();
+    QWidget *BuildHeader();
+    QWidget *BuildTreePanel();
+    QWidget *BuildListPanel();
+    void BuildBarMenus();
+    QToolButton *CommandButton(int controlId, int commandId, const QString &text);
+    QToolButton *ToolButton(int controlId, const QIcon &icon, const QString &text, const QString &tip);
+    void InstallBuiltInCommands();
+    void InstallDialogCommands();
+    void RefreshCommandState(int id);
+    void RefreshViewIndicators();
+
+    // Views.
+    void FillDepartmentTree();
+    void FillRepositoryTree();
+    void ShowRepositoryViewAgain();
+    void SetListStatement(const QString &statement);
+    void SetListCaption(const QString &detail);
+
+    // Commands run by the window itself.
+    void OnLogin();
+    void OnPrint();
+
+    CPermissionTable m_permissions;
+    CMouseHook m_hook;
+    LoginRunner m_loginRunner;
+    QHash<int, CommandSlot> m_commands;
+    int m_viewMode = DepartmentViewMode;
+    bool m_viewShown = false;
+    QList<QIcon> m_treeIcons;
+
+    QTreeWidget *m_tree = nullptr;
+    CQueryListCtrl *m_list = nullptr;
+    QLabel *m_treeCaption = nullptr;
+    QLabel *m_listCaption = nullptr;
+    QLabel *m_userLabel = nullptr;
+    QList<QToolButton *> m_barButtons;
+    QList<QMenu *> m_barMenus;
+    QLineEdit *m_findBox = nullptr;
+    QToolButton *m_findColumnButton = nullptr;
+    QString m_findTitle;
+    int m_findIndex = -1;
+    int m_findRow = 0;
+
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};

@@ -1,0 +1,156 @@
+// The two views of the main window: departments with their recipients, or the kinds in stock, and
+// the list of runs that a double click on a tree item shows.
+#include "app/Database.h"
+#include "lists/QueryListCtrl.h"
+#include "mainwindow/BusyWindow.h"
+#include "mainwindow/MainDlg.h"
+#include "mainwindow/ViewStatements.h"
+#include "resources/Artwork.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int ImageRole = Qt::UserRole;
+
+QTreeWidgetItem *MakeItem(const QString &text, int image, const QIcon &icon) {
+    auto *item = new QTreeWidgetItem(QStringList(text));
+    item->setData(0, ImageRole, image);
+    item->setIcon(0, icon);
+    // An item without a name cannot be chosen.
+    if (text.isEmpty())
+        item->setFlags(item->flags() & ~Qt::ItemIsSelectable);
+    return item;
+}
+
+// Freezes the drawing of a widget for the length of a rebuild.
+class CFrozen {
+public:
+    explicit CFrozen(QWidget *widget) : m_widget(widget) { m_widget->setUpdatesEnabled(false); }
+    ~CFrozen() { m_widget->setUpdatesEnabled(true); }
+    CFrozen(const CFrozen &) = delete;
+    CFrozen &operator=(const CFrozen &) = delete;
+
+private:
+    QWidget *m_widget;
+};
+
+} // namespace
+
+void CMainDlg::FillDepartmentTree() {
+    m_tree->clear();
+    m_treeIcons = {artwork::Icon(artwork::Glyph::Department), artwork::Icon(artwork::Glyph::Recipient)};
+    QList<DepartmentNode> departments;
+    try {
+        ReadDepartmentTree(departments);
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+    }
+    for (const DepartmentNode &node : departments) {
+        QTreeWidgetItem *department = MakeItem(node.name, DepartmentImage, m_treeIcons.at(DepartmentImage));
+        m_tree->addTopLevelItem(department);
+        for (const QString &recipient : node.recipients)
+            department->addChild(MakeItem(recipient, RecipientImage, m_treeIcons.at(RecipientImage)));
+    }
+}
+
+void CMainDlg::FillRepositoryTree() {
+    m_tree->clear();
+    m_treeIcons = {artwork::Icon(artwork::Glyph::Stock), artwork::Icon(artwork::Glyph::Kind)};
+    QStringList kinds;
+    try {
+        ReadKindNames(kinds);
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+    }
+    for (const QString &kind : kinds)
+        m_tree->addTopLevelItem(MakeItem(kind, KindImage, m_treeIcons.at(KindImage)));
+}
+
+void CMainDlg::SetListStatement(const QString &statement) {
+    CFrozen frozen(m_list);
+    m_list->ClearColumns();
+    m_list->SetStatement(statement, 3);
+    m_list->SetMoneyColumns(ViewMoneyColumns(), QStringLiteral("￥"), 2);
+    m_list->FillFromStatement(statement, TheDatabase());
+}
+
+void CMainDlg::ShowDepartmentView() {
+    if (m_viewShown && m_viewMode == DepartmentViewMode)
+        return;
+    ShowDepartmentViewAgain();
+}
+
+void CMainDlg::ShowRepositoryView() {
+    if (m_viewShown && m_viewMode == RepositoryViewMode)
+        return;
+    ShowRepositoryViewAgain();
+}
+
+void CMainDlg::ShowDepartmentViewAgain() {
+    CWaitCursor wait;
+    {
+        CFrozen frozen(m_tree);
+        FillDepartmentTree();
+    }
+    SetListStatement(DepartmentEmptyStatement());
+    m_viewMode = DepartmentViewMode;
+    m_viewShown = true;
+    RefreshViewIndicators();
+}
+
+void CMainDlg::ShowRepositoryViewAgain() {
+    CWaitCursor wait;
+    {
+        CFrozen frozen(m_tree);
+        FillRepositoryTree();
+    }
+    SetListStatement(RepositoryEmptyStatement());
+    m_viewMode = RepositoryViewMode;
+    m_viewShown = true;
+    RefreshViewIndicators();
+}
+
+void CMainDlg::RebuildCurrentView() {
+    if (m_viewMode == RepositoryViewMode)
+        ShowRepositoryViewAgain();
+    else
+        ShowDepartmentViewAgain();
+}
+
+bool CMainDlg::SelectedTreeItem(QString &text, int &image) const {
+    QTreeWidgetItem *item = m_tree->currentItem();
+    if (!item || !item->isSelected())
+        return false;
+    text = item->text(0);
+    image = item->data(0, ImageRole).toInt();
+    return true;
+}
+
+void CMainDlg::OnTreeDoubleClick(QTreeWidgetItem *item) {
+    CBusyWindow busy(this);
+    if (!item)
+        return;
+    const QString text = item->text(0);
+    const int image = item->data(0, ImageRole).toInt();
+    QString statement;
+    if (m_viewMode == DepartmentViewMode)
+        statement = image == RecipientImage ? RecipientRunsStatement(text) : DepartmentRunsStatement(text);
+    else if (image == KindImage)
+        statement = KindStockStatement(text);
+    if (statement.isEmpty())
+        return;
+    SetListStatement(statement);
+    SetListCaption(text);
+}
+
+bool CMainDlg::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton)
+            OnTreeDoubleClick(m_tree->itemAt(mouse->position().toPoint()));
+    }
+    return QDialog::eventFilter(watched, event);
+}
