@@ -221,23 +221,11 @@ int CDatabase::ColumnIndex(const QString &column) const {
 }
 
 bool CDatabase::ReadFieldText(int column, QString &value) const {
-    if (!m_query || m_eof || column < 0 || column >= ColumnCount())
+    QByteArrayView utf8;
+    if (!ReadFieldUtf8(column, utf8))
         return false;
-    switch (sqlite3_column_type(m_query, column)) {
-    case SQLITE_NULL:
-        return false;
-    case SQLITE_INTEGER:
-        value = QString::number(sqlite3_column_int64(m_query, column));
-        return true;
-    case SQLITE_FLOAT:
-        value = QString::fromLatin1(NumberUtf8(sqlite3_column_double(m_query, column)));
-        return true;
-    default: {
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_query, column));
-        value = QString::fromUtf8(text, sqlite3_column_bytes(m_query, column));
-        return true;
-    }
-    }
+    value = QString::fromUtf8(utf8);
+    return true;
 }
 
 bool CDatabase::ReadFieldUtf8(int column, QByteArrayView &value) const {

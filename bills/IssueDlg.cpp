@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
+#include "masterdata/Managers.h"
 #include "lists/QueryListCtrl.h"
 #include "mainwindow/MainDlg.h"
 #include "reports/PrintEngine.h"
@@ -96,7 +97,7 @@ void CIssueDlg::OnInitDialog() {
     BuildTree();
     PrefillFromMainList();
     m_picker.FillKinds();
-    FillNames(m_managers, [] { return ReadManagers(); });
+    FillNames(m_managers, [] { return ManagerNamesCurrentFirst(); });
     double documentNo = 0;
     if (NextDocumentNumber(Bill_Issue_No, documentNo))
         m_documentNo->setText(FormatDocumentNumber(documentNo));

@@ -24,22 +24,6 @@ QStringList ReadNames(const char *table, const char *nameColumn, const char *ord
     return names;
 }
 
-QStringList ReadManagers() {
-    CDatabase &db = TheDatabase();
-    db.OpenQuery(QString::asprintf("SELECT * FROM %s ORDER BY %s ASC", Bill_Manager_Info, Bill_Manager_Cur));
-    QStringList current;
-    QStringList others;
-    for (; !db.IsEOF(); db.MoveNext()) {
-        double flag = 0;
-        db.ReadFieldNumber(QLatin1String(Bill_Manager_Cur), flag);
-        (flag != 0 ? current : others) << Text(db, Bill_Manager_Name);
-    }
-    db.CloseQuery();
-    // TRUE is stored as -1, so the order already puts the current administrator first; but an
-    // administrator added without a flag holds NULL, which sorts before it.
-    return current + others;
-}
-
 QVector<QPair<QString, QString>> ReadDepartmentBrokers() {
     CDatabase &db = TheDatabase();
     db.OpenQuery(QString::asprintf(" SELECT %s,%s \t\t\t\t\tFROM %s AS a,%s AS b \t\t\t\t\tWHERE a.%s = b.%s "

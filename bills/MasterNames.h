@@ -8,7 +8,5 @@
 // The name column of every row of the table, ordered ascending by orderColumn, or in stored order
 // without one.
 QStringList ReadNames(const char *table, const char *nameColumn, const char *orderColumn = nullptr);
-// Administrators, the current one first.
-QStringList ReadManagers();
 // Every recipient with the name of its department, in the order of the departments' counters.
 QVector<QPair<QString, QString>> ReadDepartmentBrokers();

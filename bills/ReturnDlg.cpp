@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
+#include "masterdata/Managers.h"
 #include "bills/ModalRunner.h"
 #include "bills/ReturnLineDlg.h"
 #include "lists/QueryListCtrl.h"
@@ -75,7 +76,7 @@ void CReturnDlg::OnInitDialog() {
                                                 Bill_Return_Broker, Bill_Info, Bill_Flag, FlagNone));
     PrefillFromMainList();
     m_picker.FillKinds();
-    FillNames(m_managers, [] { return ReadManagers(); });
+    FillNames(m_managers, [] { return ManagerNamesCurrentFirst(); });
     double documentNo = 0;
     if (NextDocumentNumber(Bill_Return_No, documentNo))
         m_documentNo->setText(FormatDocumentNumber(documentNo));

@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
+#include "masterdata/Managers.h"
 #include "bills/StockDialogParts.h"
 #include "schema/Schema.h"
 
@@ -91,6 +92,8 @@ void CStockInDlg::BuildLayout() {
     grid->addLayout(books, 5, 1);
     grid->addWidget(label("入库单："), 5, 2);
     grid->addWidget(m_documentNo, 5, 3);
+    // Room for the whole fifteen-digit document number.
+    m_documentNo->setMinimumWidth(m_documentNo->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")) + 12);
     grid->addWidget(label("票据入库时间："), 6, 0);
     grid->addWidget(m_stockTime, 6, 1);
     grid->addWidget(label("票据入库管理员："), 6, 2);
@@ -112,8 +115,8 @@ void CStockInDlg::BuildLayout() {
 
 void CStockInDlg::OnInitDialog() {
     FillNames(m_kinds, [] { return ReadNames(Bill_Kind_Info, Bill_Kind_Name, Bill_Kind_Name); });
-    FillNames(m_managers, [] { return ReadManagers(); });
-    FillNames(m_makers, [] { return ReadNames(Bill_Made_Info, Bill_Made_Name, Bill_Made_ID); });
+    FillNames(m_managers, [] { return ManagerNamesCurrentFirst(); });
+    FillNames(m_makers, [] { return MakingDepartmentNames(); });
     m_books->setRange(0, kMaxBooks);
     if (m_kinds->currentIndex() >= 0)
         OnKindChanged();
