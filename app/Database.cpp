@@ -140,10 +140,13 @@ void CDatabase::Bind(sqlite3_stmt *stmt, const QVector<SqlValue> &values) const 
         case SqlValue::Real:
             sqlite3_bind_double(stmt, i + 1, v.real);
             break;
-        case SqlValue::Text:
-            sqlite3_bind_text16(stmt, i + 1, v.text.utf16(), int(v.text.size() * sizeof(char16_t)),
+        case SqlValue::Text: {
+            const QStringView text = v.TextValue();
+            // An empty text binds as an empty text, never as NULL.
+            sqlite3_bind_text16(stmt, i + 1, text.isNull() ? u"" : text.utf16(), int(text.size() * sizeof(char16_t)),
                                 SQLITE_TRANSIENT);
             break;
+        }
         }
     }
 }

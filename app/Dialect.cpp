@@ -32,12 +32,12 @@ void SkipBlanks(const QString &s, int &pos) {
         ++pos;
 }
 
-void AppendLiteral(TranslatedStatement &out, bool parameterise, const QString &text) {
+void AppendLiteral(TranslatedStatement &out, bool parameterise, const QString &text, QStringView asWritten = {}) {
     if (parameterise) {
         out.text += u'?';
-        out.values.push_back(SqlValue{SqlValue::Text, 0, 0, text});
+        out.values.push_back(SqlValue{SqlValue::Text, 0, 0, asWritten.isNull() ? text : QString(), asWritten});
     } else {
-        out.text += QuoteText(text);
+        out.text += QuoteText(asWritten.isNull() ? text : asWritten.toString());
     }
 }
 
@@ -87,8 +87,17 @@ TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
         const QChar c = s[i];
         if (c == u'\'') {
             QString value;
+            QStringView asWritten; // the value where it holds no doubled quote and is no date
             int j = i + 1;
-            for (;;) {
+            const int firstClose = s.indexOf(u'\'', j);
+            if (firstClose >= 0 && (firstClose + 1 >= n || s[firstClose + 1] != u'\'')) {
+                asWritten = QStringView(s).mid(j, firstClose - j);
+                if (!asWritten.isEmpty() && asWritten[0].isDigit() && asWritten.size() <= 24)
+                    asWritten = QStringView(); // may be a date-time, which is rewritten
+                else
+                    j = firstClose;
+            }
+            while (asWritten.isNull()) {
                 const int close = s.indexOf(u'\'', j);
                 if (close < 0) {
                     j = n;
@@ -112,7 +121,7 @@ TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
                 if (!date.isEmpty())
                     value = date;
             }
-            AppendLiteral(out, parameterise, value);
+            AppendLiteral(out, parameterise, value, asWritten);
             i = j + 1;
         } else if (c == u'"' || c == u'[') {
             const QChar close = c == u'"' ? u'"' : u']';

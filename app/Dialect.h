@@ -9,13 +9,16 @@
 //  - the words TRUE and FALSE become -1 and 0, the values the flags are stored as.
 // With parameterise set, every string and number literal is lifted out as a bound value and the
 // text keeps a '?' in its place, so statements that differ only in their values share one
-// prepared form.
+// prepared form. Text values may point into the statement, which must outlive the result.
 
 struct SqlValue {
     enum Type { Integer, Real, Text } type = Text;
     qint64 integer = 0;
     double real = 0;
     QString text;
+    // A text taken as it stands in the statement, without a copy; valid while the statement lives.
+    QStringView view;
+    QStringView TextValue() const { return view.isNull() ? QStringView(text) : view; }
 };
 
 struct TranslatedStatement {

@@ -10,6 +10,26 @@ namespace {
 
 constexpr int kRows = 100000;
 
+SqlValue TextValue(const QString &text) {
+    SqlValue v;
+    v.text = text;
+    return v;
+}
+
+SqlValue RealValue(double real) {
+    SqlValue v;
+    v.type = SqlValue::Real;
+    v.real = real;
+    return v;
+}
+
+SqlValue IntegerValue(qint64 integer) {
+    SqlValue v;
+    v.type = SqlValue::Integer;
+    v.integer = integer;
+    return v;
+}
+
 QString InsertText(int i) {
     return QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s) VALUES ('%s',%f,%d,'%s','%s',%f,'%s')", Bill_Info,
                              Bill_Kind, Bill_Unit_Price, Bill_Unit_Amount, Bill_Begin_Char, Bill_Flag, Bill_Begin_Int,
@@ -33,13 +53,9 @@ const BenchRegistration preparedInsert("insert_prepared_rows_per_s", "rows/s", [
     QVector<QVector<SqlValue>> rows;
     rows.reserve(kRows);
     for (int i = 0; i < kRows; ++i)
-        rows.push_back({{SqlValue::Text, 0, 0, QStringLiteral("票据甲")},
-                        {SqlValue::Real, 0, 2.5, {}},
-                        {SqlValue::Integer, 100, 0, {}},
-                        {SqlValue::Text, 0, 0, QString::number(i)},
-                        {SqlValue::Text, 0, 0, QString::fromUtf8(FlagStock)},
-                        {SqlValue::Real, 0, double(i), {}},
-                        {SqlValue::Text, 0, 0, QStringLiteral("2026-01-09 09:05:00")}});
+        rows.push_back({TextValue(QStringLiteral("票据甲")), RealValue(2.5), IntegerValue(100),
+                        TextValue(QString::number(i)), TextValue(QString::fromUtf8(FlagStock)), RealValue(i),
+                        TextValue(QStringLiteral("2026-01-09 09:05:00"))});
     const QString statement = QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s) VALUES (?,?,?,?,?,?,?)",
                                                 Bill_Info, Bill_Kind, Bill_Unit_Price, Bill_Unit_Amount,
                                                 Bill_Begin_Char, Bill_Flag, Bill_Begin_Int, Bill_Repository_Time);
