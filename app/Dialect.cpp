@@ -2,6 +2,19 @@
 
 namespace {
 
+bool IsAsciiDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+
+// Characters that start nothing the translation rewrites, copied as they stand.
+bool IsPlain(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x80 && u != u'\'' && u != u'"' && u != u'[' && u != u'#' && u != u'.' && u != u'_' && u != u'$' &&
+           !(u >= u'a' && u <= u'z') && !(u >= u'A' && u <= u'Z') && !(u >= u'0' && u <= u'9');
+}
+
+bool IsWord(QStringView word, QStringView keyword) {
+    return word.size() == keyword.size() && word.compare(keyword, Qt::CaseInsensitive) == 0;
+}
+
 bool IsWordChar(QChar c) {
     const char16_t u = c.unicode();
     return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' || u == u'$' ||
@@ -63,7 +76,24 @@ QString NormaliseDateTimeText(const QString &text, bool requireTime) {
     SkipBlanks(text, pos);
     if (pos != text.size() || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || sec > 59)
         return {};
-    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", y, mo, d, h, mi, sec);
+    // "yyyy-MM-dd hh:mm:ss", written digit by digit: this runs for every date a statement holds.
+    char16_t out[19];
+    const auto put = [&out](int at, int value, int digits) {
+        for (int k = digits - 1; k >= 0; --k, value /= 10)
+            out[at + k] = char16_t(u'0' + value % 10);
+    };
+    put(0, y, 4);
+    out[4] = u'-';
+    put(5, mo, 2);
+    out[7] = u'-';
+    put(8, d, 2);
+    out[10] = u' ';
+    put(11, h, 2);
+    out[13] = u':';
+    put(14, mi, 2);
+    out[16] = u':';
+    put(17, sec, 2);
+    return QString(reinterpret_cast<const QChar *>(out), 19);
 }
 
 QString QuoteText(const QString &value) {
@@ -81,6 +111,8 @@ QByteArray Quote(const QString &value) {
 TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
     TranslatedStatement out;
     out.text.reserve(s.size());
+    if (parameterise)
+        out.values.reserve(16);
     const int n = s.size();
     int i = 0;
     while (i < n) {
@@ -139,10 +171,10 @@ TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
             }
             AppendLiteral(out, parameterise, date);
             i = j + 1;
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
+        } else if (IsAsciiDigit(c) || (c == u'.' && i + 1 < n && IsAsciiDigit(s[i + 1]))) {
             int j = i;
             bool real = false;
-            while (j < n && (s[j].isDigit() || s[j] == u'.')) {
+            while (j < n && (IsAsciiDigit(s[j]) || s[j] == u'.')) {
                 real = real || s[j] == u'.';
                 ++j;
             }
@@ -150,25 +182,25 @@ TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
                 int k = j + 1;
                 if (k < n && (s[k] == u'+' || s[k] == u'-'))
                     ++k;
-                if (k < n && s[k].isDigit()) {
+                if (k < n && IsAsciiDigit(s[k])) {
                     real = true;
                     j = k;
-                    while (j < n && s[j].isDigit())
+                    while (j < n && IsAsciiDigit(s[j]))
                         ++j;
                 }
             }
             const QStringView number = QStringView(s).mid(i, j - i);
             bool ok = false;
             SqlValue v;
-            if (!real) {
+            if (parameterise && !real) {
                 v.type = SqlValue::Integer;
                 v.integer = number.toLongLong(&ok);
             }
-            if (!ok) {
+            if (parameterise && !ok) {
                 v.type = SqlValue::Real;
                 v.real = number.toDouble(&ok);
             }
-            if (parameterise && ok) {
+            if (ok) {
                 out.text += u'?';
                 out.values.push_back(v);
             } else {
@@ -180,13 +212,13 @@ TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
             while (j < n && IsWordChar(s[j]))
                 ++j;
             const QStringView word = QStringView(s).mid(i, j - i);
-            if (word.compare(u"TRUE", Qt::CaseInsensitive) == 0) {
+            if (IsWord(word, u"TRUE")) {
                 out.text += QStringLiteral("(-1)");
-            } else if (word.compare(u"FALSE", Qt::CaseInsensitive) == 0) {
+            } else if (IsWord(word, u"FALSE")) {
                 out.text += QStringLiteral("0");
             } else {
                 out.text += word;
-                if (word.compare(u"DELETE", Qt::CaseInsensitive) == 0) {
+                if (IsWord(word, u"DELETE")) {
                     int k = j;
                     SkipBlanks(s, k);
                     if (k < n && s[k] == u'*')
@@ -195,8 +227,11 @@ TranslatedStatement TranslateStatement(const QString &s, bool parameterise) {
             }
             i = j;
         } else {
-            out.text += c;
-            ++i;
+            int j = i + 1;
+            while (j < n && IsPlain(s[j]))
+                ++j;
+            out.text += QStringView(s).mid(i, j - i);
+            i = j;
         }
     }
     return out;
