@@ -149,8 +149,7 @@ void CIssueDlg::OnTreeDoubleClick(QTreeWidgetItem *item) {
 void CIssueDlg::PrefillFromMainList() {
     if (!m_mainList)
         return;
-    const QStringList titles{title::Kind, title::Begin, title::End, title::Price, title::Amount, title::Total};
-    for (const QStringList &cells : SelectedRowTexts(m_mainList, titles))
+    for (const QStringList &cells : SelectedBookTexts(m_mainList))
         AppendPendingRow(m_list, cells, false);
 }
 
@@ -163,14 +162,8 @@ void CIssueDlg::AddBook() {
     QString full;
     if (!m_picker.TakeNewNumber(m_list, full))
         return;
-    bool inStock = false;
-    try {
-        RunInfo run;
-        inStock = FindRun(m_picker.Kinds()->currentText(), full, run, FlagStock);
-    } catch (const CDbError &e) {
-        ReportDbError(e);
-    }
-    if (!inStock) {
+    RunInfo run;
+    if (!FindRunReported(m_picker.Kinds()->currentText(), full, run, FlagStock)) {
         ShowMessage(NotInStockMessage(full), QStringLiteral("编号仓库报错"), MsgIcon::Exclamation);
         return;
     }
@@ -194,8 +187,7 @@ void CIssueDlg::IssueAll() {
         return;
     }
     if (outcome.kind != MoveOutcome::Done) {
-        m_list->SelectRow(outcome.row);
-        m_list->scrollTo(m_list->model()->index(outcome.row, 0));
+        ShowPendingRow(m_list, outcome.row);
         ShowMessage(NotInStockMessage(runs[outcome.row].beginChar), QStringLiteral("编号仓库报错"),
                     MsgIcon::Exclamation);
         return;

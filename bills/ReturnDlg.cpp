@@ -106,15 +106,9 @@ void CReturnDlg::AppendBook(QStringList cells, const RunInfo *run, bool select) 
 void CReturnDlg::PrefillFromMainList() {
     if (!m_mainList)
         return;
-    const QStringList titles{title::Kind, title::Begin, title::End, title::Price, title::Amount, title::Total};
-    for (const QStringList &cells : SelectedRowTexts(m_mainList, titles)) {
+    for (const QStringList &cells : SelectedBookTexts(m_mainList)) {
         RunInfo run;
-        bool found = false;
-        try {
-            found = FindRun(cells[0], cells[1], run);
-        } catch (const CDbError &e) {
-            ReportDbError(e);
-        }
+        const bool found = FindRunReported(cells[0], cells[1], run);
         AppendBook(cells, found ? &run : nullptr, false);
     }
 }
@@ -129,13 +123,7 @@ void CReturnDlg::AddBook() {
     if (!m_picker.TakeNewNumber(m_list, full))
         return;
     RunInfo run;
-    bool issued = false;
-    try {
-        issued = FindRun(m_picker.Kinds()->currentText(), full, run, FlagIssued);
-    } catch (const CDbError &e) {
-        ReportDbError(e);
-    }
-    if (!issued) {
+    if (!FindRunReported(m_picker.Kinds()->currentText(), full, run, FlagIssued)) {
         ShowMessage(NotIssuedMessage(full), QStringLiteral("编号回收报错"), MsgIcon::Exclamation);
         return;
     }
@@ -167,8 +155,7 @@ void CReturnDlg::ReturnAll() {
         return;
     }
     if (outcome.kind != MoveOutcome::Done) {
-        m_list->SelectRow(outcome.row);
-        m_list->scrollTo(m_list->model()->index(outcome.row, 0));
+        ShowPendingRow(m_list, outcome.row);
         if (outcome.kind == MoveOutcome::BadAmount)
             ShowMoneyRefusal();
         else

@@ -95,11 +95,7 @@ void CReturnLineDlg::LoadLine() {
     bool found = false;
     {
         CBusyDialog busy(this);
-        try {
-            found = FindRun(m_kind->text(), m_first->text(), m_run, FlagIssued);
-        } catch (const CDbError &e) {
-            ReportDbError(e);
-        }
+        found = FindRunReported(m_kind->text(), m_first->text(), m_run, FlagIssued);
     }
     // The line's own cells stand when its run is not issued; another line's run must not.
     if (!found)

@@ -136,6 +136,24 @@ QVector<QStringList> SelectedRowTexts(const CQueryListCtrl *list, const QStringL
     return rows;
 }
 
+QVector<QStringList> SelectedBookTexts(const CQueryListCtrl *mainList) {
+    return SelectedRowTexts(mainList, {title::Kind, title::Begin, title::End, title::Price, title::Amount, title::Total});
+}
+
+void ShowPendingRow(CQueryListCtrl *list, int row) {
+    list->SelectRow(row);
+    list->scrollTo(list->model()->index(row, 0));
+}
+
+bool FindRunReported(const QString &kind, const QString &beginChar, RunInfo &run, const char *flag) {
+    try {
+        return FindRun(kind, beginChar, run, flag);
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+        return false;
+    }
+}
+
 void DeleteSelectedRows(CQueryListCtrl *list) {
     QList<int> rows = list->SelectedRows();
     std::sort(rows.begin(), rows.end(), std::greater<int>());

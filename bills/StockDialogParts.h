@@ -74,6 +74,12 @@ bool IsListed(const CQueryListCtrl *list, const QString &kind, const QString &be
 RunKey PendingRun(const CQueryListCtrl *list, int row);
 // Texts of the titled columns of every selected row, in list order; a missing column gives "".
 QVector<QStringList> SelectedRowTexts(const CQueryListCtrl *list, const QStringList &titles);
+// Kind, first and last number, price, count and amount of the books selected in the main list.
+QVector<QStringList> SelectedBookTexts(const CQueryListCtrl *mainList);
+// Selects and shows the pending row a refusal is about.
+void ShowPendingRow(CQueryListCtrl *list, int row);
+// FindRun with a store failure reported and taken as no run found.
+bool FindRunReported(const QString &kind, const QString &beginChar, RunInfo &run, const char *flag = nullptr);
 void DeleteSelectedRows(CQueryListCtrl *list);
 // Takes the rows of these runs out of a list that shows kind and first number.
 void RemoveRuns(CQueryListCtrl *list, const QVector<RunKey> &runs);
