@@ -26,6 +26,7 @@ const QList<MainCommand> &MainCommands() {
         {Void, "票据作废(&I)", "票据作废", AnyView, true, NoView, 0},
         {Forced, "强制操作(&K)", "强制操作", AnyView, false, NoView, 0},
         {Documents, "出入库管理", "出入库管理", AnyView, false, NoView, 0},
+        {History, "票据追踪", nullptr, AnyView, false, NoView, 0},
         {DepartmentView, "部门视图(&O)", nullptr, AnyView, false, DepartmentMode, 0},
         {RepositoryView, "仓库视图(&R)", nullptr, AnyView, false, RepositoryMode, 0},
         {MainKind, "票据主类型(&M)", "票据主类型", AnyView, false, NoView, 0},
@@ -67,7 +68,7 @@ QList<int> BarMenuItems(int menu) {
     case 1:
         return {StockIn, Issue, Return, 0, Report, Print, 0, Login, Rights, 0, Exit};
     case 2:
-        return {Index, Search, Extract, 0, Delete, Void, Forced, Documents};
+        return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History};
     case 3:
         return {DepartmentView, RepositoryView};
     case 4:

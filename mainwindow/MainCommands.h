@@ -40,6 +40,7 @@ enum : int {
     Login = 32810,
     Rights = 32811,
     Documents = 32813,
+    History = 32814,
 };
 }
 

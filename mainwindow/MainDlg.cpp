@@ -2,6 +2,7 @@
 
 #include "app/LoginDlg.h"
 #include "app/Messages.h"
+#include "bills/BillHistoryDlg.h"
 #include "bills/IssueDlg.h"
 #include "bills/ReturnDlg.h"
 #include "bills/StockInDlg.h"
@@ -103,6 +104,7 @@ void CMainDlg::InstallBuiltInCommands() {
 // were checked by RunCommand before a handler runs.
 void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
+    SetCommandHandler(cmd::History, [this] { CBillHistoryDlg(this).exec(); });
     SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
     SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
     SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });

@@ -96,6 +96,8 @@ Glyph CommandGlyph(int id) {
         return Glyph::Forced;
     case cmd::Documents:
         return Glyph::Documents;
+    case cmd::History:
+        return Glyph::Search;
     case cmd::DepartmentView:
         return Glyph::DepartmentView;
     case cmd::RepositoryView:

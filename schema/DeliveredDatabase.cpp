@@ -158,7 +158,8 @@ void CreateTables(CDatabase &db) {
 
 // Lookups the operations make: runs of a kind by first number (overlap test, issue and return
 // lookups), runs by state (views), by document number (documents and the next number), single
-// bills of a book, recipients of a department.
+// bills of a book, recipients of a department, and deleted books of a kind by first number (the
+// history of one bill number).
 void CreateIndexes(CDatabase &db) {
     CreateIndex(db, "IX_Bill_Kind_Begin", Bill_Info, "Bill_Kind, Bill_Begin_Int");
     CreateIndex(db, "IX_Bill_Kind_Begin_Char", Bill_Info, "Bill_Kind, Bill_Begin_Char");
@@ -169,6 +170,7 @@ void CreateIndexes(CDatabase &db) {
     CreateIndex(db, "IX_Bill_Return_No", Bill_Info, "Bill_Return_No");
     CreateIndex(db, "IX_Bill_Issue_Time", Bill_Info, "Bill_Issue_Time");
     CreateIndex(db, "IX_Bill_Return_Time", Bill_Info, "Bill_Return_Time");
+    CreateIndex(db, "IX_Recycle_Kind_Begin", Bill_Recycle_Info, "Bill_Kind, Bill_Begin_Int");
     CreateIndex(db, "IX_NoneFixed_Book", Bill_NoneFixed_Manifest_Info,
                 "Bill_NoneFixed_Kind, Bill_NoneFixed_Begin_Char, Bill_NoneFixed_Inner_Char");
     CreateIndex(db, "IX_Broker_Dept", Bill_Broker_Info, "Bill_Broker_Dept");
