@@ -1,5 +1,6 @@
 #include "app/BillApp.h"
 
+#include "app/Backup.h"
 #include "app/Database.h"
 #include "app/Messages.h"
 #include "app/SingleInstance.h"
@@ -10,6 +11,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QThread>
 
 namespace {
 
@@ -92,7 +94,10 @@ void InstallWidgetMessagePresenter() {
 }
 
 CBillApp::CBillApp() = default;
-CBillApp::~CBillApp() = default;
+CBillApp::~CBillApp() {
+    if (m_verifier)
+        m_verifier->wait();
+}
 
 bool CBillApp::OpenDataFile() {
     if (TheDatabase().Open(QDir::current().filePath(CDatabase::DataFileName())))
@@ -105,10 +110,54 @@ bool CBillApp::InitInstance() {
     if (!OpenDataFile())
         return false;
     m_guard = std::make_unique<CSingleInstanceGuard>(SingleInstanceName());
-    return m_guard->Acquire();
+    if (!m_guard->Acquire())
+        return false;
+    // Only the copy that owns the data file backs it up, at start when a day has passed and at exit.
+    m_backupOnExit = true;
+    if (BackupIsDue(QDir::current().filePath(CDatabase::DataFileName()), QDateTime::currentDateTime()))
+        StartBackup();
+    return true;
+}
+
+namespace {
+void ReportBackup(const BackupOutcome &outcome) {
+    if (!outcome.ok)
+        ShowMessage(BackupFailureText(outcome), QStringLiteral("数据备份"), MsgIcon::Exclamation);
+}
+} // namespace
+
+void CBillApp::StartBackup() {
+    const BackupOutcome copied =
+        CopyDatabase(TheDatabase(), QDir::current().filePath(CDatabase::DataFileName()), QDateTime::currentDateTime());
+    if (!copied.ok) {
+        ReportBackup(copied);
+        return;
+    }
+    // The check reads the whole copy; it runs beside the clerk's work and tells its verdict when done.
+    m_verified = std::make_shared<BackupOutcome>();
+    m_verifier.reset(QThread::create([copied, verified = m_verified] { *verified = VerifyBackup(copied); }));
+    QObject::connect(m_verifier.get(), &QThread::finished, m_verifier.get(), [this] {
+        // The thread object is still delivering this signal: it goes once the loop is back.
+        m_verifier.release()->deleteLater();
+        ReportBackup(*m_verified);
+    });
+    m_verifier->start(QThread::LowPriority);
+}
+
+void CBillApp::FinishVerification() {
+    if (!m_verifier)
+        return;
+    m_verifier->wait();
+    m_verifier.reset();
+    ReportBackup(*m_verified);
 }
 
 void CBillApp::ExitInstance() {
+    FinishVerification();
+    if (m_backupOnExit)
+        ReportBackup(BackupDatabase(TheDatabase(), QDir::current().filePath(CDatabase::DataFileName()),
+                                    QDateTime::currentDateTime()));
+    m_backupOnExit = false;
     TheDatabase().Close();
     m_guard.reset();
 }

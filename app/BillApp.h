@@ -3,10 +3,12 @@
 #include <memory>
 
 class CSingleInstanceGuard;
+class QThread;
 class QWidget;
+struct BackupOutcome;
 
 // The application object: opens the one database connection, keeps a second copy from starting,
-// runs the main window and closes the connection at the end.
+// runs the main window, backs the data file up and closes the connection at the end.
 class CBillApp {
 public:
     CBillApp();
@@ -23,8 +25,17 @@ public:
     // Opens "Pelorvanide.dat" in the working directory; on failure shows "无法找到数据文件!".
     static bool OpenDataFile();
 
+    // Copies the data file into backup/ beside it and checks the copy on a thread of its own; a
+    // failure is told to the clerk and the program goes on.
+    void StartBackup();
+    // Waits for the check of the start-up copy if it still runs, and tells a failure.
+    void FinishVerification();
+
 private:
     std::unique_ptr<CSingleInstanceGuard> m_guard;
+    bool m_backupOnExit = false;
+    std::unique_ptr<QThread> m_verifier;
+    std::shared_ptr<BackupOutcome> m_verified;
 };
 
 // Shows message boxes as real dialogs.

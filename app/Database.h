@@ -74,6 +74,9 @@ public:
     // Rows changed by the last ExecuteStatement.
     int ChangedRows() const;
 
+    // The store's own handle, for the online backup; null while closed.
+    sqlite3 *Handle() const { return m_db; }
+
 private:
     void Check(int rc, const char *what) const;
     sqlite3_stmt *Prepare(const QString &text) const;
