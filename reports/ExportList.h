@@ -1,0 +1,25 @@
+#pragma once
+#include "reports/ListExport.h"
+
+#include <QString>
+#include <functional>
+
+class CQueryListCtrl;
+class QWidget;
+
+// What the list shows, in its column order: header titles and cell texts.
+ExportTable TableOfList(const CQueryListCtrl &list, const QString &tableName);
+
+// "导出": asks for the file, the table name proposed as its name, and writes the list as an Excel
+// workbook, CSV or PDF by the type chosen. Tells the clerk where it went, or why it failed; a
+// cancelled file dialog does nothing. True when a file was written.
+bool ExportList(CQueryListCtrl &list, const QString &tableName, QWidget *parent = nullptr);
+
+// Writes the list into the file, its type taken from the suffix (.xlsx, .csv, .pdf). False with the
+// reason in error.
+bool ExportListTo(CQueryListCtrl &list, const QString &tableName, const QString &path, QString *error);
+
+// Asks for the file to write: proposed path in, chosen path out; false when cancelled. Tests install
+// their own to answer without a dialog; returns the one it replaces.
+using SaveFileRunner = std::function<bool(QString &path, QWidget *parent)>;
+SaveFileRunner SetSaveFileRunner(SaveFileRunner runner);
