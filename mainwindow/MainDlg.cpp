@@ -6,6 +6,9 @@
 #include "bills/ReturnDlg.h"
 #include "bills/StockInDlg.h"
 #include "lists/QueryListCtrl.h"
+#include "maintenance/ForcedOperationDlg.h"
+#include "maintenance/MaintenanceCommands.h"
+#include "maintenance/OperationDocumentDlg.h"
 #include "mainwindow/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "masterdata/AddBrokerDlg.h"
@@ -118,6 +121,10 @@ void CMainDlg::InstallDialogCommands() {
     });
     SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
     SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
+    SetCommandHandler(cmd::Void, [this] { VoidCommand(*this); });
+    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(*this); });
+    SetCommandHandler(cmd::Forced, [this] { CForcedOperationDlg(this).exec(); });
+    SetCommandHandler(cmd::Documents, [this] { COperationDocumentDlg([this] { RebuildCurrentView(); }, this).exec(); });
 }
 
 void CMainDlg::RunCommand(int id) {
