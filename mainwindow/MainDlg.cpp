@@ -8,6 +8,9 @@
 #include "lists/MultiIndexDlg.h"
 #include "lists/QueryListCtrl.h"
 #include "lists/SearchDlg.h"
+#include "maintenance/ForcedOperationDlg.h"
+#include "maintenance/MaintenanceCommands.h"
+#include "maintenance/OperationDocumentDlg.h"
 #include "mainwindow/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/SearchFields.h"
@@ -127,6 +130,10 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::Index, [this] { CMultiIndexDlg(*m_list, this).exec(); });
     SetCommandHandler(cmd::Rights, [this] { CUserAccountDlg(m_permissions, this).exec(); });
     SetCommandHandler(cmd::Password, [this] { CPasswordDlg(CurrentUser(), this).exec(); });
+    SetCommandHandler(cmd::Void, [this] { VoidCommand(*this); });
+    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(*this); });
+    SetCommandHandler(cmd::Forced, [this] { CForcedOperationDlg(this).exec(); });
+    SetCommandHandler(cmd::Documents, [this] { COperationDocumentDlg([this] { RebuildCurrentView(); }, this).exec(); });
 }
 
 void CMainDlg::RunCommand(int id) {
