@@ -41,6 +41,7 @@ private slots:
     void deletedRowEqualsTheOriginalButForInvalidTimeAndAdministrator();
     void deleteCancelledOrFailedChangesNothing();
     void rowsThatNameNoStoredRunAreToldAndChangeNothing();
+    void eachCommandWantsItsOwnRight();
 
     // Forced operation.
     void forcedListOpensWithReturnedRunsByReturnTimeWithoutTotal();
@@ -404,6 +405,32 @@ void MaintenanceTest::rowsThatNameNoStoredRunAreToldAndChangeNothing() {
         QVERIFY(messages.Last().text.startsWith(QStringLiteral("所选的行没有票据类型或开始编号")));
     }
     QCOMPARE(Flag(Number(Fixed, 51)), QString::fromUtf8(FlagStock));
+    QCOMPARE(t.Count(QString::fromLatin1(Bill_Info)), 1);
+}
+
+void MaintenanceTest::eachCommandWantsItsOwnRight() {
+    TestDatabase t;
+    AddMasterData();
+    AddKind(Fixed);
+    AddStockRun(Fixed, 1);
+    // Delete and the documents only.
+    AddUser(QStringLiteral("张三"), QString(), QStringLiteral("P05P08"));
+    MessageCapture messages;
+    Window w;
+    w.dlg.SetCurrentUser(QStringLiteral("张三"));
+    w.dlg.LoadUserRights();
+    ListStock(w.dlg, Fixed, {0});
+    for (int id : {int(cmd::Void), int(cmd::Forced)}) {
+        messages.Clear();
+        w.dlg.RunCommand(id);
+        QCOMPARE(messages.Texts(),
+                 QStringList{QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!")});
+    }
+    QCOMPARE(Flag(Number(Fixed, 1)), QString::fromUtf8(FlagStock));
+    messages.Clear();
+    messages.Answer(MsgAnswer::Cancel);
+    w.dlg.RunCommand(cmd::Delete);
+    QCOMPARE(messages.Last().caption, QStringLiteral("警告"));
     QCOMPARE(t.Count(QString::fromLatin1(Bill_Info)), 1);
 }
 
