@@ -3,6 +3,7 @@
 #include "app/Database.h"
 #include "app/Dialect.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "resources/Artwork.h"
 #include "schema/Schema.h"
 
@@ -61,6 +62,7 @@ const char *FieldStyle = "QComboBox, QLineEdit { border: 1px solid #c3cfdc; bord
 
 CLoginDlg::CLoginDlg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setWindowTitle(QStringLiteral("用户登录"));
+    OrderTabsByPosition(this);
     setFixedSize(artwork::LoginBackground().size());
     setStyleSheet(QString::fromLatin1(FieldStyle));
 
