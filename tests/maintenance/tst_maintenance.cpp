@@ -13,6 +13,7 @@
 #include "reports/PrintEngine.h"
 #include "schema/Schema.h"
 #include "tests/bills/StockTestSupport.h"
+#include "tests/support/DialogSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -49,6 +50,7 @@ private slots:
     void forcedDeleteMovesTheRunAndNoChangesNothing();
     void forcedFindKeepsItsStartRowAcrossOpenings();
     void forcedExtractKeepsSelectedRowsAndPrintNamesTheObject();
+    void tabMovesThroughBothDialogsAsTheyRead();
 
     // Operation documents.
     void documentsOfTheRangeAreListedOnceWithTheWholeLastDay();
@@ -595,6 +597,25 @@ void MaintenanceTest::forcedExtractKeepsSelectedRowsAndPrintNamesTheObject() {
     QVERIFY(TextOfPdf(pdf).contains(QStringLiteral("强制操作 作废 票据")));
     QVERIFY(TextOfPdf(pdf).contains(Number(Fixed, 51)));
     QCOMPARE(messages.Count(), 0);
+}
+
+void MaintenanceTest::tabMovesThroughBothDialogsAsTheyRead() {
+    TestDatabase t;
+    CForcedOperationDlg forced;
+    forced.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&forced));
+    QCOMPARE(NamesOf(TabStops(forced.Objects(), 11)),
+             (QStringList{"objects", "fields", "text", "exact", "find", "extract", "print", "forcedDelete", "close",
+                          "list", "objects"}));
+    forced.reject();
+
+    COperationDocumentDlg documents(nullptr);
+    documents.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&documents));
+    QCOMPARE(NamesOf(TabStops(documents.Kinds(), 12)),
+             (QStringList{"kinds", "fromDate", "toDate", "query", "cancelDocument", "print", "countDocuments",
+                          "countBills", "close", "documents", "runs", "kinds"}));
+    documents.reject();
 }
 
 // --- Operation documents ---------------------------------------------------------------------------
