@@ -1,5 +1,6 @@
 #include "lists/MultiIndexDlg.h"
 
+#include "app/TabOrder.h"
 #include "lists/QueryListCtrl.h"
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@ CMultiIndexDlg::CMultiIndexDlg(CQueryListCtrl &list, QWidget *parent)
     : QDialog(parent), m_list(list), m_descending(new QCheckBox(QStringLiteral("降序索引"), this)),
       m_index(new QPushButton(QStringLiteral("索引"), this)), m_close(new QPushButton(QStringLiteral("关闭"), this)) {
     setWindowTitle(QStringLiteral("多重索引"));
+    OrderTabsByPosition(this);
     auto *fields = new QFormLayout;
     const QStringList titles = list.GetHeaderTitles();
     for (const char *label : {"一重索引：", "二重索引：", "三重索引：", "四重索引："}) {

@@ -1,6 +1,7 @@
 #include "lists/SearchDlg.h"
 
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "lists/QueryListCtrl.h"
 
 #include <QCheckBox>
@@ -37,6 +38,7 @@ CSearchDlg::CSearchDlg(const SearchCatalogue &catalogue, CQueryListCtrl &list, Q
       m_fromTime(new QTimeEdit(this)), m_toDate(new QDateEdit(this)), m_toTime(new QTimeEdit(this)),
       m_search(new QPushButton(QStringLiteral("搜索"), this)), m_close(new QPushButton(QStringLiteral("关闭"), this)) {
     setWindowTitle(QStringLiteral("票据搜索"));
+    OrderTabsByPosition(this);
     m_parts.selectList = list.GetSelectList();
     m_parts.fromPart = list.GetFromPart();
     m_parts.wherePart = list.GetWherePart();

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "users/Passwords.h"
 
 #include <QFormLayout>
@@ -15,6 +16,7 @@ CPasswordDlg::CPasswordDlg(const QString &user, QWidget *parent)
       m_confirm(new QLineEdit(this)), m_ok(new QPushButton(QStringLiteral("确定"), this)),
       m_cancel(new QPushButton(QStringLiteral("取消"), this)) {
     setWindowTitle(QStringLiteral("设置密码"));
+    OrderTabsByPosition(this);
     m_user->setReadOnly(true);
     for (QLineEdit *field : {m_old, m_new, m_confirm})
         field->setEchoMode(QLineEdit::Password);

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "lists/QueryListCtrl.h"
 #include "schema/Schema.h"
 #include "users/RightsTreePane.h"
@@ -35,6 +36,7 @@ CUserAccountDlg::CUserAccountDlg(const CPermissionTable &table, QWidget *parent)
       m_save(new QPushButton(QStringLiteral("保存"), this)), m_delete(new QPushButton(QStringLiteral("删除"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this)) {
     setWindowTitle(QStringLiteral("权限管理"));
+    OrderTabsByPosition(this);
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setPlaceholderText(QStringLiteral("不修改密码时留空"));
     m_male->setChecked(true);

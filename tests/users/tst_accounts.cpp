@@ -381,6 +381,32 @@ private slots:
         QCOMPARE(Cell(t, Bill_Password_Popedom, QStringLiteral("李四")), QStringLiteral("P03P04"));
     }
 
+    void refusedWritesAreReportedAndChangeNothing() {
+        TestDatabase t;
+        AddUser(QStringLiteral("李四"), QStringLiteral("pw"), QStringLiteral("P03"));
+        t.Exec(QString::asprintf("CREATE TRIGGER refuse_insert BEFORE INSERT ON %s BEGIN SELECT RAISE(ABORT, "
+                                 "'写入被拒绝'); END",
+                                 Bill_Password_Info));
+        t.Exec(QString::asprintf("CREATE TRIGGER refuse_delete BEFORE DELETE ON %s BEGIN SELECT RAISE(ABORT, "
+                                 "'删除被拒绝'); END",
+                                 Bill_Password_Info));
+        MessageCapture messages;
+        Dialog d;
+        d.dlg->NameEdit()->setText(QStringLiteral("新会计"));
+        QVERIFY(!d.dlg->SaveUser(QStringLiteral("P02")));
+        QCOMPARE(messages.Count(), 1);
+        QVERIFY(messages.Last().text.contains(QStringLiteral("写入被拒绝")));
+        QCOMPARE(messages.Last().caption, ApplicationTitle());
+        QCOMPARE(Accounts(t, QStringLiteral("新会计")), 0);
+
+        ClickUser(*d.dlg, QStringLiteral("李四"));
+        d.dlg->DeleteButton()->click();
+        QCOMPARE(messages.Count(), 2);
+        QVERIFY(messages.Last().text.contains(QStringLiteral("删除被拒绝")));
+        QCOMPARE(Accounts(t, QStringLiteral("李四")), 1);
+        QVERIFY(RowOf(d.dlg->UserList(), QStringLiteral("李四")) >= 0);
+    }
+
     void rightsStringKeepsCodesOutForRightsWithoutCode() {
         TestDatabase t;
         t.Exec(QString::asprintf("INSERT INTO %s (%s,%s,%s) VALUES (20,9,'无代码权限')", Bill_Popedom_Tree_Info,

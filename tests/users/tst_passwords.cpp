@@ -214,6 +214,32 @@ private slots:
         QVERIFY(CheckLoginPassword(QStringLiteral("出纳"), QStringLiteral("pw")));
     }
 
+    void refusedRewriteIsReportedAndTheLoginDoesNotSucceed() {
+        TestDatabase t;
+        AddUser(QStringLiteral("出纳"), QStringLiteral("pw"), QString());
+        t.Exec(
+            QString::asprintf("CREATE TRIGGER refuse BEFORE UPDATE ON %s BEGIN SELECT RAISE(ABORT, '写入被拒绝'); END",
+                              Bill_Password_Info));
+        MessageCapture messages;
+        QVERIFY(!LogIn(QStringLiteral("出纳"), QStringLiteral("pw")));
+        QCOMPARE(messages.Count(), 1);
+        QVERIFY(messages.Last().text.contains(QStringLiteral("写入被拒绝")));
+        QCOMPARE(messages.Last().caption, ApplicationTitle());
+        QCOMPARE(StoredPassword(t, QStringLiteral("出纳")), QStringLiteral("pw"));
+
+        // The password dialog reports the refused write and closes; the old password stays.
+        CPasswordDlg dlg(QStringLiteral("出纳"));
+        dlg.show();
+        dlg.OldEdit()->setText(QStringLiteral("pw"));
+        dlg.NewEdit()->setText(QStringLiteral("new"));
+        dlg.ConfirmEdit()->setText(QStringLiteral("new"));
+        dlg.OkButton()->click();
+        QCOMPARE(messages.Count(), 2);
+        QVERIFY(messages.Last().text.contains(QStringLiteral("写入被拒绝")));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(StoredPassword(t, QStringLiteral("出纳")), QStringLiteral("pw"));
+    }
+
     void cancelWritesNothing() {
         TestDatabase t;
         AddUser(QStringLiteral("出纳"), QStringLiteral("old"), QString());
