@@ -10,8 +10,11 @@
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QThread>
+#include <QTranslator>
 
 namespace {
 
@@ -85,6 +88,22 @@ void UseChineseUiFont() {
 }
 
 } // namespace
+
+bool InstallChineseTranslation() {
+    // Qt's own texts (standard buttons, the print and file dialogs) in the clerk's language.
+    static QTranslator *translator = nullptr;
+    if (translator)
+        return true;
+    auto *loaded = new QTranslator(QCoreApplication::instance());
+    if (!loaded->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(loaded)) {
+        delete loaded;
+        return false;
+    }
+    translator = loaded;
+    return true;
+}
 
 void InstallWidgetMessagePresenter() {
     SetMessagePresenter([](const QString &text, const QString &caption, MsgIcon icon, MsgButtons buttons) {
@@ -164,6 +183,7 @@ void CBillApp::ExitInstance() {
 
 int CBillApp::Run() {
     InstallWidgetMessagePresenter();
+    InstallChineseTranslation();
     UseChineseUiFont();
     if (!InitInstance()) {
         ExitInstance();

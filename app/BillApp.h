@@ -38,5 +38,9 @@ private:
     std::shared_ptr<BackupOutcome> m_verified;
 };
 
+// Loads Qt's Chinese translation, so that standard buttons and Qt's dialogs speak Chinese; false when
+// the translation is not installed (the program then goes on with Qt's English texts).
+bool InstallChineseTranslation();
+
 // Shows message boxes as real dialogs.
 void InstallWidgetMessagePresenter();
