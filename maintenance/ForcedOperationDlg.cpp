@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "bills/BillNumbers.h"
 #include "bills/StockDialogParts.h"
 #include "lists/QueryListCtrl.h"
@@ -22,6 +23,7 @@ CForcedOperationDlg::CForcedOperationDlg(QWidget *parent)
     : QDialog(parent), m_objects(new QComboBox(this)), m_fields(new QComboBox(this)), m_text(new QLineEdit(this)),
       m_exact(new QCheckBox(QStringLiteral("完全匹配"), this)), m_list(new CQueryListCtrl(this)) {
     setWindowTitle(QStringLiteral("强制操作"));
+    OrderTabsByPosition(this);
     m_objects->setObjectName(QStringLiteral("objects"));
     m_fields->setObjectName(QStringLiteral("fields"));
     m_text->setObjectName(QStringLiteral("text"));

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "bills/StockDialogParts.h"
 #include "lists/QueryListCtrl.h"
 #include "maintenance/BillMaintenance.h"
@@ -32,6 +33,7 @@ COperationDocumentDlg::COperationDocumentDlg(std::function<void()> refreshViews,
       m_from(DatePicker(this, "fromDate")), m_to(DatePicker(this, "toDate")), m_frame(new QFrame(this)),
       m_documents(new CQueryListCtrl(this)), m_runs(new CQueryListCtrl(this)) {
     setWindowTitle(QStringLiteral("出入库管理"));
+    OrderTabsByPosition(this);
     m_kinds->setObjectName(QStringLiteral("kinds"));
     for (const DocumentKind &kind : DocumentKinds())
         m_kinds->addItem(QString::fromUtf8(kind.name));

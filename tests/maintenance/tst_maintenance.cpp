@@ -13,6 +13,7 @@
 #include "reports/PrintEngine.h"
 #include "schema/Schema.h"
 #include "tests/bills/StockTestSupport.h"
+#include "tests/support/DialogSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,6 +42,7 @@ private slots:
     void deletedRowEqualsTheOriginalButForInvalidTimeAndAdministrator();
     void deleteCancelledOrFailedChangesNothing();
     void rowsThatNameNoStoredRunAreToldAndChangeNothing();
+    void eachCommandWantsItsOwnRight();
 
     // Forced operation.
     void forcedListOpensWithReturnedRunsByReturnTimeWithoutTotal();
@@ -48,6 +50,7 @@ private slots:
     void forcedDeleteMovesTheRunAndNoChangesNothing();
     void forcedFindKeepsItsStartRowAcrossOpenings();
     void forcedExtractKeepsSelectedRowsAndPrintNamesTheObject();
+    void tabMovesThroughBothDialogsAsTheyRead();
 
     // Operation documents.
     void documentsOfTheRangeAreListedOnceWithTheWholeLastDay();
@@ -407,6 +410,32 @@ void MaintenanceTest::rowsThatNameNoStoredRunAreToldAndChangeNothing() {
     QCOMPARE(t.Count(QString::fromLatin1(Bill_Info)), 1);
 }
 
+void MaintenanceTest::eachCommandWantsItsOwnRight() {
+    TestDatabase t;
+    AddMasterData();
+    AddKind(Fixed);
+    AddStockRun(Fixed, 1);
+    // Delete and the documents only.
+    AddUser(QStringLiteral("张三"), QString(), QStringLiteral("P05P08"));
+    MessageCapture messages;
+    Window w;
+    w.dlg.SetCurrentUser(QStringLiteral("张三"));
+    w.dlg.LoadUserRights();
+    ListStock(w.dlg, Fixed, {0});
+    for (int id : {int(cmd::Void), int(cmd::Forced)}) {
+        messages.Clear();
+        w.dlg.RunCommand(id);
+        QCOMPARE(messages.Texts(),
+                 QStringList{QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!")});
+    }
+    QCOMPARE(Flag(Number(Fixed, 1)), QString::fromUtf8(FlagStock));
+    messages.Clear();
+    messages.Answer(MsgAnswer::Cancel);
+    w.dlg.RunCommand(cmd::Delete);
+    QCOMPARE(messages.Last().caption, QStringLiteral("警告"));
+    QCOMPARE(t.Count(QString::fromLatin1(Bill_Info)), 1);
+}
+
 // --- Forced operation ------------------------------------------------------------------------------
 
 namespace {
@@ -568,6 +597,25 @@ void MaintenanceTest::forcedExtractKeepsSelectedRowsAndPrintNamesTheObject() {
     QVERIFY(TextOfPdf(pdf).contains(QStringLiteral("强制操作 作废 票据")));
     QVERIFY(TextOfPdf(pdf).contains(Number(Fixed, 51)));
     QCOMPARE(messages.Count(), 0);
+}
+
+void MaintenanceTest::tabMovesThroughBothDialogsAsTheyRead() {
+    TestDatabase t;
+    CForcedOperationDlg forced;
+    forced.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&forced));
+    QCOMPARE(NamesOf(TabStops(forced.Objects(), 11)),
+             (QStringList{"objects", "fields", "text", "exact", "find", "extract", "print", "forcedDelete", "close",
+                          "list", "objects"}));
+    forced.reject();
+
+    COperationDocumentDlg documents(nullptr);
+    documents.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&documents));
+    QCOMPARE(NamesOf(TabStops(documents.Kinds(), 12)),
+             (QStringList{"kinds", "fromDate", "toDate", "query", "cancelDocument", "print", "countDocuments",
+                          "countBills", "close", "documents", "runs", "kinds"}));
+    documents.reject();
 }
 
 // --- Operation documents ---------------------------------------------------------------------------
