@@ -5,9 +5,15 @@
 #include "bills/IssueDlg.h"
 #include "bills/ReturnDlg.h"
 #include "bills/StockInDlg.h"
+#include "lists/MultiIndexDlg.h"
 #include "lists/QueryListCtrl.h"
+#include "lists/SearchDlg.h"
+#include "maintenance/ForcedOperationDlg.h"
+#include "maintenance/MaintenanceCommands.h"
+#include "maintenance/OperationDocumentDlg.h"
 #include "mainwindow/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
+#include "mainwindow/SearchFields.h"
 #include "masterdata/AddBrokerDlg.h"
 #include "masterdata/AddDeptDlg.h"
 #include "masterdata/BillKindDlg.h"
@@ -19,6 +25,8 @@
 #include "reports/ReportDlg.h"
 #include "reports/TableNameDlg.h"
 #include "resources/Artwork.h"
+#include "users/PasswordDlg.h"
+#include "users/UserAccountDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,6 +128,14 @@ void CMainDlg::InstallDialogCommands() {
     });
     SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
     SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
+    SetCommandHandler(cmd::Search, [this] { CSearchDlg(MainSearchCatalogue(), *m_list, this).exec(); });
+    SetCommandHandler(cmd::Index, [this] { CMultiIndexDlg(*m_list, this).exec(); });
+    SetCommandHandler(cmd::Rights, [this] { CUserAccountDlg(m_permissions, this).exec(); });
+    SetCommandHandler(cmd::Password, [this] { CPasswordDlg(CurrentUser(), this).exec(); });
+    SetCommandHandler(cmd::Void, [this] { VoidCommand(*this); });
+    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(*this); });
+    SetCommandHandler(cmd::Forced, [this] { CForcedOperationDlg(this).exec(); });
+    SetCommandHandler(cmd::Documents, [this] { COperationDocumentDlg([this] { RebuildCurrentView(); }, this).exec(); });
 }
 
 void CMainDlg::RunCommand(int id) {
