@@ -44,7 +44,7 @@ RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &
     return RunChange::Done;
 }
 
-RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &manager, const QString &time) {
+RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
     CTransaction transaction;
     // A first number that reads like a whole-kind mode word could never name a run of its own.
     if (beginChar == QString::fromUtf8(RemarkKindDeleted) || beginChar == QString::fromUtf8(RemarkMainKindDeleted) ||

@@ -14,9 +14,9 @@ enum class RunChange { Done, NoRun };
 // Marks the whole run voided, stamped with the time and the administrator; its other columns stay.
 QString VoidRunStatement(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
 RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
-// Moves the one run and its single bills into the recycle tables, stamped with the administrator
-// and the time; the run's remark stays.
-RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &manager, const QString &time);
+// Moves the one run and its single bills into the recycle tables, stamped with the time and the
+// administrator; the run's remark stays.
+RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
 
 // The forced operation's objects: "回收" lists returned runs by return time, "作废" voided runs by
 // void time. Any other object gives an empty statement.

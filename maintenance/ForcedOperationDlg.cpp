@@ -117,32 +117,12 @@ void CForcedOperationDlg::OnPrint() {
 }
 
 void CForcedOperationDlg::ForcedDelete() {
-    const QList<int> selected = m_list->SelectedRows();
-    if (selected.isEmpty())
-        return;
-    const int row = selected.first();
-    if (!RowNamesRun(m_list, row, "删除"))
-        return;
-    const QString kind = CellText(m_list, row, title::Kind);
-    const QString begin = CellText(m_list, row, title::Begin);
-    if (ShowMessage(QString::asprintf("    警告：您将从数据库中强制删除 %s %s。\n您确定真的要删除该票据吗？",
-                                      qUtf8Printable(kind), qUtf8Printable(begin)),
-                    QStringLiteral("警告"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
-        return;
-    const QString manager = GetCurrentManager();
-    const QString time = FormatDateTime(QDateTime::currentDateTime());
-    RunChange outcome;
-    try {
-        outcome = RecycleRun(kind, begin, manager, time);
-    } catch (const CDbError &e) {
-        ReportDbError(e);
-        return;
-    }
-    if (outcome == RunChange::NoRun) {
-        ShowRunGone(kind, begin, "删除");
-        return;
-    }
-    ShowMessage(QString::asprintf("%s:%s 已被删除!", qUtf8Printable(kind), qUtf8Printable(begin)),
-                QStringLiteral("完成"), MsgIcon::Exclamation);
-    m_list->DeleteRow(row);
+    // The question and the completion name the kind and the first number only.
+    static const RunChangeTexts texts{"删除",
+                                      "    警告：您将从数据库中强制删除 %s %s。\n您确定真的要删除该票据吗？",
+                                      MsgIcon::Question,
+                                      MsgButtons::YesNo,
+                                      MsgAnswer::Yes,
+                                      "%s:%s 已被删除!"};
+    ChangeSelectedRun(m_list, texts, RecycleRun);
 }

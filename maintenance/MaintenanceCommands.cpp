@@ -36,16 +36,24 @@ QString RunText(const char *format, const SelectedRun &run) {
     return QString::asprintf(format, qUtf8Printable(run.kind), qUtf8Printable(run.begin), qUtf8Printable(run.end));
 }
 
-// One confirmed change of the run: the question, the change stamped with now and the current
-// administrator, the completion message and the row leaving the list. False when the command ends.
-template <typename Change>
-bool ChangeSelectedRun(CQueryListCtrl *list, const char *what, const char *question, const char *done,
-                       Change &&change) {
+// A row that names no run: the list shows no kind or first number.
+bool RowNamesRun(const CQueryListCtrl *list, int row, const char *what) {
+    if (!CellText(list, row, title::Kind).isEmpty() && !CellText(list, row, title::Begin).isEmpty())
+        return true;
+    ShowMessage(QString::asprintf(
+                    "所选的行没有票据类型或开始编号，不能%s。\n请在列有票据类型和开始编号的列表中选择票据。", what),
+                QStringLiteral("提示"), MsgIcon::Exclamation);
+    return false;
+}
+
+} // namespace
+
+bool ChangeSelectedRun(CQueryListCtrl *list, const RunChangeTexts &texts, const RunChanger &change) {
     const SelectedRun run = FirstSelectedRun(list);
-    if (run.row < 0 || !RowNamesRun(list, run.row, what))
+    if (run.row < 0 || !RowNamesRun(list, run.row, texts.what))
         return false;
-    if (ShowMessage(RunText(question, run), QStringLiteral("警告"), MsgIcon::Exclamation, MsgButtons::OkCancel) !=
-        MsgAnswer::Ok)
+    if (ShowMessage(RunText(texts.question, run), QStringLiteral("警告"), texts.questionIcon, texts.questionButtons) !=
+        texts.go)
         return false;
     const QString time = FormatDateTime(QDateTime::currentDateTime());
     const QString manager = GetCurrentManager();
@@ -57,45 +65,36 @@ bool ChangeSelectedRun(CQueryListCtrl *list, const char *what, const char *quest
         return false;
     }
     if (outcome == RunChange::NoRun) {
-        ShowRunGone(run.kind, run.begin, what);
+        ShowMessage(QString::asprintf("%s:%s 已不在数据库中，没有%s。", qUtf8Printable(run.kind),
+                                      qUtf8Printable(run.begin), texts.what),
+                    QStringLiteral("提示"), MsgIcon::Exclamation);
         return false;
     }
-    ShowMessage(RunText(done, run), QStringLiteral("完成"), MsgIcon::Exclamation);
+    ShowMessage(RunText(texts.done, run), QStringLiteral("完成"), MsgIcon::Exclamation);
     list->DeleteRow(run.row);
     return true;
 }
 
-} // namespace
-
-bool RowNamesRun(const CQueryListCtrl *list, int row, const char *what) {
-    if (!CellText(list, row, title::Kind).isEmpty() && !CellText(list, row, title::Begin).isEmpty())
-        return true;
-    ShowMessage(QString::asprintf(
-                    "所选的行没有票据类型或开始编号，不能%s。\n请在列有票据类型和开始编号的列表中选择票据。", what),
-                QStringLiteral("提示"), MsgIcon::Exclamation);
-    return false;
-}
-
-void ShowRunGone(const QString &kind, const QString &beginChar, const char *what) {
-    ShowMessage(
-        QString::asprintf("%s:%s 已不在数据库中，没有%s。", qUtf8Printable(kind), qUtf8Printable(beginChar), what),
-        QStringLiteral("提示"), MsgIcon::Exclamation);
-}
-
 void VoidCommand(CMainDlg &main) {
+    static const RunChangeTexts texts{"作废",
+                                      "%s:%s至%s 将被作废，您确定要作废吗?",
+                                      MsgIcon::Exclamation,
+                                      MsgButtons::OkCancel,
+                                      MsgAnswer::Ok,
+                                      "%s:%s至%s 已被作废!"};
     CQueryListCtrl *list = main.MainList();
     const int passes = int(list->SelectedRows().size());
     for (int pass = 0; pass < passes; ++pass)
-        if (!ChangeSelectedRun(list, "作废", "%s:%s至%s 将被作废，您确定要作废吗?", "%s:%s至%s 已被作废!",
-                               [](const QString &kind, const QString &begin, const QString &time,
-                                  const QString &manager) { return VoidRun(kind, begin, time, manager); }))
+        if (!ChangeSelectedRun(list, texts, VoidRun))
             return;
 }
 
 void DeleteCommand(CMainDlg &main) {
-    ChangeSelectedRun(main.MainList(), "删除", "%s:%s至%s 将被删除，请谨慎使用该操作，您确定要删除吗?",
-                      "%s:%s至%s 已被删除!",
-                      [](const QString &kind, const QString &begin, const QString &time, const QString &manager) {
-                          return RecycleRun(kind, begin, manager, time);
-                      });
+    static const RunChangeTexts texts{"删除",
+                                      "%s:%s至%s 将被删除，请谨慎使用该操作，您确定要删除吗?",
+                                      MsgIcon::Exclamation,
+                                      MsgButtons::OkCancel,
+                                      MsgAnswer::Ok,
+                                      "%s:%s至%s 已被删除!"};
+    ChangeSelectedRun(main.MainList(), texts, RecycleRun);
 }

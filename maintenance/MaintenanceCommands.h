@@ -1,5 +1,9 @@
 #pragma once
+#include "app/Messages.h"
+#include "maintenance/BillMaintenance.h"
+
 #include <QString>
+#include <functional>
 
 class CMainDlg;
 class CQueryListCtrl;
@@ -16,8 +20,19 @@ class CQueryListCtrl;
 void VoidCommand(CMainDlg &main);
 void DeleteCommand(CMainDlg &main);
 
-// The kind and first number of a list row name a run; otherwise the clerk is told and false returned.
-// what is the operation's word ("作废", "删除").
-bool RowNamesRun(const CQueryListCtrl *list, int row, const char *what);
-// Tells that the run is no longer stored; nothing was changed.
-void ShowRunGone(const QString &kind, const QString &beginChar, const char *what);
+// One confirmed change of the topmost selected run of a list that shows "票据类型", "开始编号" and
+// "结尾编号": a row naming no run is told; the question (its %s: kind, first and last number) must
+// be answered with go; the change runs stamped with now and the current administrator; a failure is
+// reported, a run gone is told; once done the completion message shows and the row leaves the list.
+// False when nothing was changed, and the command ends.
+struct RunChangeTexts {
+    const char *what; // the operation's word in the messages ("作废", "删除")
+    const char *question;
+    MsgIcon questionIcon;
+    MsgButtons questionButtons;
+    MsgAnswer go;
+    const char *done; // %s: kind, first and last number
+};
+using RunChanger = std::function<RunChange(const QString &kind, const QString &beginChar, const QString &time,
+                                           const QString &manager)>;
+bool ChangeSelectedRun(CQueryListCtrl *list, const RunChangeTexts &texts, const RunChanger &change);
