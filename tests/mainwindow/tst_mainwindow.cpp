@@ -326,7 +326,7 @@ void MainWindowTest::dialogCommandsOpenTheirDialogs() {
         {cmd::MainKind, "票据主类型"}, {cmd::Kind, "票据类型"},          {cmd::Manager, "票据管理员"},
         {cmd::Maker, "票据制作部门"},  {cmd::AddDepartment, "增加部门"}, {cmd::AddRecipient, "增加领票人"},
         {cmd::Search, "票据搜索"},     {cmd::Index, "多重索引"},         {cmd::Rights, "权限管理"},
-        {cmd::Password, "设置密码"}};
+        {cmd::Password, "设置密码"},   {cmd::Report, "报表"},            {cmd::TrayReport, "报表"}};
     for (auto [id, caption] : commands)
         QCOMPARE(CaptionOfDialogOpenedBy(w.dlg, id), QString::fromUtf8(caption));
     // Issue runs only in the repository view.
