@@ -23,6 +23,7 @@
 #include "masterdata/MainKindDlg.h"
 #include "masterdata/ManagerDlg.h"
 #include "reports/PrintEngine.h"
+#include "reports/ReportDlg.h"
 #include "reports/TableNameDlg.h"
 #include "resources/Artwork.h"
 #include "users/PasswordDlg.h"
@@ -115,6 +116,7 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::History, [this] { CBillHistoryDlg(this).exec(); });
     SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
     SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
+    SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });
     SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });
     SetCommandHandler(cmd::Kind, [this] { CBillKindDlg(this).exec(); });
     SetCommandHandler(cmd::Manager, [this] { CManagerDlg(this).exec(); });
