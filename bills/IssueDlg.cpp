@@ -8,6 +8,7 @@
 #include "lists/QueryListCtrl.h"
 #include "mainwindow/MainDlg.h"
 #include "masterdata/Managers.h"
+#include "reports/ExportList.h"
 #include "reports/PrintEngine.h"
 #include "schema/Schema.h"
 
@@ -24,6 +25,9 @@
 using namespace schema;
 
 namespace {
+
+// The name the issue list is printed and exported under.
+QString IssueListName() { return QStringLiteral("Pelorvanide_发放清单"); }
 
 QString NotInStockMessage(const QString &full) {
     return QStringLiteral("编号 %1 不在票据仓库中，可能正在被其他人使用，也可能没有入库。").arg(full);
@@ -79,6 +83,7 @@ void CIssueDlg::BuildLayout() {
 
     QHBoxLayout *buttons = ButtonRow(this, {{"发放", "issue", [this] { IssueAll(); }},
                                             {"打印", "print", [this] { PrintIssueList(); }},
+                                            {"导出", "export", [this] { ExportList(*m_list, IssueListName(), this); }},
                                             {"插入", "insert", [this] { AddBook(); }},
                                             {"删除", "remove", [this] { DeleteSelectedRows(m_list); }},
                                             {"还原", "restore", [this] { RestoreList(); }},
@@ -211,5 +216,5 @@ void CIssueDlg::IssueAll() {
 }
 
 void CIssueDlg::PrintIssueList() {
-    PrintList(*m_list, QStringLiteral("Pelorvanide_发放清单"));
+    PrintList(*m_list, IssueListName());
 }

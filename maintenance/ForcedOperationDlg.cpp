@@ -9,6 +9,7 @@
 #include "maintenance/BillMaintenance.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "masterdata/Managers.h"
+#include "reports/ExportList.h"
 #include "reports/PrintEngine.h"
 #include "schema/Schema.h"
 
@@ -62,6 +63,7 @@ void CForcedOperationDlg::BuildLayout() {
     QHBoxLayout *buttons = ButtonRow(this, {{"查询", "find", [this] { OnFind(); }},
                                             {"粹取", "extract", [this] { OnExtract(); }},
                                             {"打印", "print", [this] { OnPrint(); }},
+                                            {"导出", "export", [this] { OnExport(); }},
                                             {"强制删除", "forcedDelete", [this] { ForcedDelete(); }},
                                             {"关闭", "close", [this] { reject(); }}});
     auto *page = new QVBoxLayout(this);
@@ -112,8 +114,16 @@ void CForcedOperationDlg::OnExtract() {
     m_list->KeepSelectedRows();
 }
 
+QString CForcedOperationDlg::ListName() const {
+    return QString::asprintf("强制操作 %s 票据", qUtf8Printable(m_objects->currentText()));
+}
+
 void CForcedOperationDlg::OnPrint() {
-    PrintList(*m_list, QString::asprintf("强制操作 %s 票据", qUtf8Printable(m_objects->currentText())));
+    PrintList(*m_list, ListName());
+}
+
+void CForcedOperationDlg::OnExport() {
+    ExportList(*m_list, ListName(), this);
 }
 
 void CForcedOperationDlg::ForcedDelete() {

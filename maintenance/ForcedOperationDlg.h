@@ -20,6 +20,7 @@ public:
     void OnFind();
     void OnExtract();
     void OnPrint();
+    void OnExport();
     void ForcedDelete();
 
     CQueryListCtrl *List() const { return m_list; }
@@ -30,6 +31,8 @@ public:
     static int &SearchStartRow();
 
 private:
+    // The name the list is printed and exported under.
+    QString ListName() const;
     void BuildLayout();
 
     QComboBox *m_objects;

@@ -41,6 +41,7 @@ enum : int {
     Rights = 32811,
     Documents = 32813,
     History = 32814,
+    Export = 32815,
 };
 }
 

@@ -22,6 +22,7 @@
 #include "masterdata/MadeDeptDlg.h"
 #include "masterdata/MainKindDlg.h"
 #include "masterdata/ManagerDlg.h"
+#include "reports/ExportList.h"
 #include "reports/PrintEngine.h"
 #include "reports/ReportDlg.h"
 #include "reports/TableNameDlg.h"
@@ -114,6 +115,7 @@ void CMainDlg::InstallBuiltInCommands() {
 void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
     SetCommandHandler(cmd::History, [this] { CBillHistoryDlg(this).exec(); });
+    SetCommandHandler(cmd::Export, [this] { ExportList(*m_list, CTableNameDlg::AskTableName(this), this); });
     SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
     SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
     SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });

@@ -100,6 +100,8 @@ Glyph CommandGlyph(int id) {
         return Glyph::Documents;
     case cmd::History:
         return Glyph::Search;
+    case cmd::Export:
+        return Glyph::Print;
     case cmd::DepartmentView:
         return Glyph::DepartmentView;
     case cmd::RepositoryView:

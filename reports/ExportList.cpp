@@ -47,6 +47,7 @@ bool WritePdf(CQueryListCtrl &list, const QString &tableName, const QString &pat
         *error = QStringLiteral("纸张放不下表格");
         return false;
     case PrintOutcome::Failed:
+    case PrintOutcome::Cancelled:
         break;
     }
     *error = QStringLiteral("无法写入文件");

@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 #include "bills/BillNumbers.h"
 #include "lists/QueryListCtrl.h"
+#include "reports/PrintPreviewDlg.h"
 
 #include <QDateTime>
 #include <QFontMetrics>
@@ -247,13 +248,17 @@ PrintOutcome PrintListOn(QPrinter &printer, CQueryListCtrl &list, const QString 
 }
 
 void PrintList(CQueryListCtrl &list, const QString &tableName) {
-    QPrinter printer(QPrinter::HighResolution);
+    CPrintPreviewDlg preview(list, tableName, list.window());
+    RunPreview(preview);
+}
+
+PrintOutcome PrintWithDialog(QPrinter &printer, CQueryListCtrl &list, const QString &tableName, QWidget *parent) {
     printer.setCopyCount(1);
-    if (!DialogRunner()(printer, list.window()))
-        return;
+    if (!DialogRunner()(printer, parent))
+        return PrintOutcome::Cancelled;
     printer.setCopyCount(1);
     printer.setPrintRange(QPrinter::AllPages);
-    PrintListOn(printer, list, tableName);
+    return PrintListOn(printer, list, tableName);
 }
 
 PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner) {

@@ -604,9 +604,9 @@ void MaintenanceTest::tabMovesThroughBothDialogsAsTheyRead() {
     CForcedOperationDlg forced;
     forced.show();
     QVERIFY(QTest::qWaitForWindowExposed(&forced));
-    QCOMPARE(NamesOf(TabStops(forced.Objects(), 11)),
-             (QStringList{"objects", "fields", "text", "exact", "find", "extract", "print", "forcedDelete", "close",
-                          "list", "objects"}));
+    QCOMPARE(NamesOf(TabStops(forced.Objects(), 12)),
+             (QStringList{"objects", "fields", "text", "exact", "find", "extract", "print", "export", "forcedDelete",
+                          "close", "list", "objects"}));
     forced.reject();
 
     COperationDocumentDlg documents(nullptr);

@@ -259,7 +259,7 @@ void MainWindowTest::menusHoldTheirItemsInOrder() {
     const QList<QStringList> expected = {
         {QStringLiteral("票据入库(&I)   "), QStringLiteral("票据发放(&O)"), QStringLiteral("票据回收(&R)"), QString(),
          QStringLiteral("票据报表(&P)"), QStringLiteral("打印"), QString(), QStringLiteral("用户登录"),
-         QStringLiteral("权限管理"), QString(), QStringLiteral("退出(&X)")},
+         QStringLiteral("权限管理"), QString(), QStringLiteral("退出(&X)"), QStringLiteral("导出")},
         {QStringLiteral("票据索引(&S)   "), QStringLiteral("票据搜索(&F)"), QStringLiteral("票据粹取(&R)"), QString(),
          QStringLiteral("票据删除(&D)"), QStringLiteral("票据作废(&I)"), QStringLiteral("强制操作(&K)"),
          QStringLiteral("出入库管理"), QStringLiteral("票据追踪")},

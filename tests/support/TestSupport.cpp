@@ -1,8 +1,19 @@
 #include "tests/support/TestSupport.h"
 
+#include "reports/PrintPreviewDlg.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+namespace {
+// No preview waits for a clerk in a test: "打印" is pressed in it at once. Tests of the preview
+// install their own runner.
+[[maybe_unused]] const bool kPrintFromPreviewAtOnce = [] {
+    SetPreviewRunner([](CPrintPreviewDlg &preview) { preview.Print(); });
+    return true;
+}();
+} // namespace
 
 QString DeliveredDatabasePath() { return QStringLiteral(PELORVANIDE_EMPTY_DB); }
 
