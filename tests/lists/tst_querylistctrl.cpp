@@ -209,6 +209,22 @@ private slots:
         QCOMPARE(list.GetStatement(), WrapStatement(statement));
     }
 
+    void ReSortKeepsAConditionOnAValueHoldingOrderBy() {
+        TestDatabase t;
+        InsertBill("a ORDER BY b", "0002", 1);
+        InsertBill("a ORDER BY b", "0001", 2);
+        InsertBill("other", "0003", 3);
+        CQueryListCtrl list;
+        Setup(list, QString::asprintf("SELECT %s AS 票据类型,%s AS 开始编号 FROM %s WHERE %s = 'a ORDER BY b' "
+                                      "ORDER BY %s ASC",
+                                      Bill_Kind, Bill_Begin_Char, Bill_Info, Bill_Kind, Bill_ID));
+        QCOMPARE(list.GetWherePart(), QString::asprintf("%s = 'a ORDER BY b'", Bill_Kind));
+        list.SortByColumnQuery(1, true);
+        QCOMPARE(Column(list, 1), QStringList({"0001", "0002"}));
+        list.SortByColumnQuery(1, false);
+        QCOMPARE(Column(list, 1), QStringList({"0002", "0001"}));
+    }
+
     void ReQueryOfStatementWithOrderButNoWhere() {
         TestDatabase t;
         InsertBill("乙票", "0001", 1, nullptr, FlagIssued);
