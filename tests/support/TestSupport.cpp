@@ -1,16 +1,27 @@
 #include "tests/support/TestSupport.h"
 
+#include "mainwindow/SplashDlg.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
 QString DeliveredDatabasePath() { return QStringLiteral(PELORVANIDE_EMPTY_DB); }
 
+QString BuiltResourceFile(const QString &fileName) {
+    return QDir(QStringLiteral(PELORVANIDE_BUILD_DIR)).filePath(fileName);
+}
+
 TestDatabase::TestDatabase() : m_previousDir(QDir::currentPath()) {
     const QString target = FilePath();
     if (!QFile::copy(DeliveredDatabasePath(), target))
         qFatal("cannot copy the delivered database from %s", qPrintable(DeliveredDatabasePath()));
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    // The skin and splash files lie beside the database, as the run command places them.
+    for (const QString &file : {QStringLiteral("MainDlgSrc.dat"), QStringLiteral("DOvozOzivodERU.dat")})
+        QFile::copy(BuiltResourceFile(file), m_dir.filePath(file));
+    // Windows made by the tests skip the two seconds of the splash.
+    CSplashDlg::SetRunner([](QWidget *) {});
     QDir::setCurrent(m_dir.path());
     QString error;
     if (!TheDatabase().Open(target, &error))
