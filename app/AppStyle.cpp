@@ -4,7 +4,7 @@ namespace {
 
 // List headers and pop-up menus are drawn by the skin style and have no rules here.
 const char *StyleSheet = R"(
-QDialog { background: #eef3f8; }
+QDialog { background: #eef3f8; border: 1px solid #8aa0b8; }
 QLabel { color: #24313f; }
 QDialog QLabel#aboutTitle { color: #173d63; font-size: 17px; font-weight: bold; }
 
@@ -32,11 +32,12 @@ QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #
 QPushButton:pressed { background: #cfe2f4; }
 QPushButton:default { border: 1px solid #2e75b6; }
 QPushButton:disabled { color: #a2abb6; background: #f0f2f5; border-color: #dde2e8; }
-QLineEdit, QComboBox, QSpinBox, QDoubleSpinBox, QDateEdit, QTimeEdit, QDateTimeEdit, QTextEdit, QPlainTextEdit {
+QLineEdit, QComboBox, QDateEdit, QTimeEdit, QDateTimeEdit, QTextEdit, QPlainTextEdit {
     background: white; color: #1f2b38; border: 1px solid #bfcbd8; border-radius: 3px; padding: 3px 5px;
     selection-background-color: #2e75b6; }
-QLineEdit:focus, QComboBox:focus, QSpinBox:focus, QDoubleSpinBox:focus, QDateEdit:focus, QTimeEdit:focus,
-QDateTimeEdit:focus, QTextEdit:focus, QPlainTextEdit:focus { border: 1px solid #2e75b6; }
+QLineEdit:focus, QComboBox:focus, QDateEdit:focus, QTimeEdit:focus, QDateTimeEdit:focus, QTextEdit:focus,
+QPlainTextEdit:focus { border: 1px solid #2e75b6; }
+CLoginDlg QComboBox, CLoginDlg QLineEdit { border-radius: 5px; padding: 3px 8px; font-size: 14px; color: #26323f; }
 QLineEdit:disabled, QComboBox:disabled { background: #f3f5f8; color: #8a96a3; }
 QLineEdit[readOnly="true"] { background: #f5f7fa; }
 QComboBox::drop-down { border: none; width: 18px; }

@@ -116,12 +116,10 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::Manager, [this] { CManagerDlg(this).exec(); });
     SetCommandHandler(cmd::Maker, [this] { CMadeDeptDlg(this).exec(); });
     const auto showDepartmentViewAgain = [this] { ShowDepartmentViewAgain(); };
-    SetCommandHandler(cmd::AddDepartment, [this, showDepartmentViewAgain] {
-        CAddDeptDlg(showDepartmentViewAgain, this).exec();
-    });
-    SetCommandHandler(cmd::AddRecipient, [this, showDepartmentViewAgain] {
-        CAddBrokerDlg(showDepartmentViewAgain, this).exec();
-    });
+    SetCommandHandler(cmd::AddDepartment,
+                      [this, showDepartmentViewAgain] { CAddDeptDlg(showDepartmentViewAgain, this).exec(); });
+    SetCommandHandler(cmd::AddRecipient,
+                      [this, showDepartmentViewAgain] { CAddBrokerDlg(showDepartmentViewAgain, this).exec(); });
     SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
     SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
 }

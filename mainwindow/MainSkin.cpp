@@ -54,13 +54,14 @@ void CMainDlg::ApplyNormalLayout() {
 void CMainDlg::ApplyMaximisedLayout() {
     const QRect room = screen() ? screen()->availableGeometry() : geometry();
     setGeometry(room);
-    const QSize size = room.size();
+    // A screen smaller than the window's least size leaves the window at that size.
+    const QSize size = this->size();
     m_region = QRegion(QRect(QPoint(0, 0), size));
     setMask(m_region);
     const auto stretched = [](const QImage &image, int width, int height) {
-        return image.isNull() ? QPixmap()
-                              : QPixmap::fromImage(image.scaled(width, height, Qt::IgnoreAspectRatio,
-                                                                Qt::SmoothTransformation));
+        return image.isNull()
+                   ? QPixmap()
+                   : QPixmap::fromImage(image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     };
     m_background = stretched(SkinImage(skin::BackgroundBitmap), size.width(), size.height());
     const QImage band = SkinImage(skin::TopBandBitmap);

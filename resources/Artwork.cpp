@@ -240,7 +240,8 @@ void DrawSymbol(QPainter &p, Symbol symbol) {
         p.drawRect(QRectF(10, 10, 12, 12));
         break;
     case Symbol::Squares:
-        p.drawPolyline(QPolygonF({QPointF(13, 10), QPointF(13, 8.5), QPointF(23.5, 8.5), QPointF(23.5, 19), QPointF(22, 19)}));
+        p.drawPolyline(
+            QPolygonF({QPointF(13, 10), QPointF(13, 8.5), QPointF(23.5, 8.5), QPointF(23.5, 19), QPointF(22, 19)}));
         p.drawRect(QRectF(8.5, 13, 10.5, 10.5));
         break;
     case Symbol::Star: {

@@ -45,13 +45,13 @@ int main(int argc, char **argv) {
     if (!dir.mkpath(QString::fromLocal8Bit(argv[1])))
         return 1;
     dir.setPath(QString::fromLocal8Bit(argv[1]));
-    const bool written = WriteResourceList(dir, QStringLiteral("skin.qrc"), QStringLiteral("skin"),
-                                           {{1, skinart::ShapeBitmap},
-                                            {2, skinart::BackgroundBitmap},
-                                            {3, skinart::TopBandBitmap},
-                                            {4, skinart::CaptionBandBitmap}}) &&
-                         WriteResourceList(dir, QStringLiteral("splash.qrc"), QStringLiteral("splash"),
-                                           {{1, skinart::SplashBitmap}});
+    const bool written =
+        WriteResourceList(dir, QStringLiteral("skin.qrc"), QStringLiteral("skin"),
+                          {{1, skinart::ShapeBitmap},
+                           {2, skinart::BackgroundBitmap},
+                           {3, skinart::TopBandBitmap},
+                           {4, skinart::CaptionBandBitmap}}) &&
+        WriteResourceList(dir, QStringLiteral("splash.qrc"), QStringLiteral("splash"), {{1, skinart::SplashBitmap}});
     if (!written) {
         std::fprintf(stderr, "cannot write the skin pictures into %s\n", argv[1]);
         return 1;

@@ -11,10 +11,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -311,9 +311,9 @@ void MainWindowTest::dialogCommandsOpenTheirDialogs() {
     MessageCapture messages;
     Window w;
     const std::pair<int, const char *> commands[] = {
-        {cmd::StockIn, "票据入库"},     {cmd::TrayStockIn, "票据入库"},   {cmd::Return, "票据回收"},
-        {cmd::MainKind, "票据主类型"},  {cmd::Kind, "票据类型"},          {cmd::Manager, "票据管理员"},
-        {cmd::Maker, "票据制作部门"},   {cmd::AddDepartment, "增加部门"}, {cmd::AddRecipient, "增加领票人"}};
+        {cmd::StockIn, "票据入库"},    {cmd::TrayStockIn, "票据入库"},   {cmd::Return, "票据回收"},
+        {cmd::MainKind, "票据主类型"}, {cmd::Kind, "票据类型"},          {cmd::Manager, "票据管理员"},
+        {cmd::Maker, "票据制作部门"},  {cmd::AddDepartment, "增加部门"}, {cmd::AddRecipient, "增加领票人"}};
     for (auto [id, caption] : commands)
         QCOMPARE(CaptionOfDialogOpenedBy(w.dlg, id), QString::fromUtf8(caption));
     // Issue runs only in the repository view.
@@ -347,8 +347,8 @@ void MainWindowTest::commandWithoutHandlerIsGrayedAndDoesNothing() {
     // The window's own commands and the stock and master-data dialogs are there from the start.
     for (int id : {int(cmd::Print), int(cmd::Login), int(cmd::Exit), int(cmd::DepartmentView), int(cmd::RepositoryView),
                    int(cmd::Extract), int(cmd::StockIn), int(cmd::Issue), int(cmd::Return), int(cmd::MainKind),
-                   int(cmd::Kind), int(cmd::Manager), int(cmd::Maker), int(cmd::AddDepartment),
-                   int(cmd::AddRecipient), int(cmd::DeleteDepartment), int(cmd::DeleteRecipient)})
+                   int(cmd::Kind), int(cmd::Manager), int(cmd::Maker), int(cmd::AddDepartment), int(cmd::AddRecipient),
+                   int(cmd::DeleteDepartment), int(cmd::DeleteRecipient)})
         QVERIFY2(w.dlg.HasCommandHandler(id), qPrintable(QString::number(id)));
 }
 

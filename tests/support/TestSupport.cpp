@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QtTest>
 
-QString DeliveredDatabasePath() { return QStringLiteral(PELORVANIDE_EMPTY_DB); }
+QString DeliveredDatabasePath() {
+    return QStringLiteral(PELORVANIDE_EMPTY_DB);
+}
 
 QString BuiltResourceFile(const QString &fileName) {
     return QDir(QStringLiteral(PELORVANIDE_BUILD_DIR)).filePath(fileName);
@@ -33,9 +35,13 @@ TestDatabase::~TestDatabase() {
     QDir::setCurrent(m_previousDir);
 }
 
-QString TestDatabase::FilePath() const { return m_dir.filePath(CDatabase::DataFileName()); }
+QString TestDatabase::FilePath() const {
+    return m_dir.filePath(CDatabase::DataFileName());
+}
 
-void TestDatabase::Exec(const QString &statement) { TheDatabase().ExecuteStatement(statement); }
+void TestDatabase::Exec(const QString &statement) {
+    TheDatabase().ExecuteStatement(statement);
+}
 
 QString TestDatabase::Scalar(const QString &statement) {
     CDatabase &db = TheDatabase();
@@ -54,16 +60,18 @@ int TestDatabase::Count(const QString &table, const QString &where) {
 }
 
 MessageCapture::MessageCapture() {
-    m_previous = SetMessagePresenter([this](const QString &text, const QString &caption, MsgIcon icon,
-                                            MsgButtons buttons) {
-        m_messages.append({text, caption, icon, buttons});
-        if (!m_answers.isEmpty())
-            return m_answers.takeFirst();
-        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
-    });
+    m_previous =
+        SetMessagePresenter([this](const QString &text, const QString &caption, MsgIcon icon, MsgButtons buttons) {
+            m_messages.append({text, caption, icon, buttons});
+            if (!m_answers.isEmpty())
+                return m_answers.takeFirst();
+            return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+        });
 }
 
-MessageCapture::~MessageCapture() { SetMessagePresenter(m_previous); }
+MessageCapture::~MessageCapture() {
+    SetMessagePresenter(m_previous);
+}
 
 QStringList MessageCapture::Texts() const {
     QStringList texts;
