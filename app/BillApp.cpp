@@ -11,7 +11,10 @@
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 
@@ -86,6 +89,22 @@ void UseChineseUiFont() {
 
 } // namespace
 
+bool InstallChineseTranslation() {
+    // Qt's own texts (standard buttons, the print and file dialogs) in the clerk's language.
+    static QTranslator *translator = nullptr;
+    if (translator)
+        return true;
+    auto *loaded = new QTranslator(QCoreApplication::instance());
+    if (!loaded->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(loaded)) {
+        delete loaded;
+        return false;
+    }
+    translator = loaded;
+    return true;
+}
+
 void InstallWidgetMessagePresenter() {
     SetMessagePresenter([](const QString &text, const QString &caption, MsgIcon icon, MsgButtons buttons) {
         QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), QApplication::activeWindow());
@@ -117,6 +136,7 @@ void CBillApp::ExitInstance() {
 
 int CBillApp::Run() {
     InstallWidgetMessagePresenter();
+    InstallChineseTranslation();
     UseChineseUiFont();
     InstallSkinLook(ApplicationStyleSheet());
     if (!InitInstance()) {

@@ -27,5 +27,9 @@ private:
     std::unique_ptr<CSingleInstanceGuard> m_guard;
 };
 
+// Loads Qt's Chinese translation, so that standard buttons and Qt's dialogs speak Chinese; false when
+// the translation is not installed (the program then goes on with Qt's English texts).
+bool InstallChineseTranslation();
+
 // Shows message boxes as real dialogs.
 void InstallWidgetMessagePresenter();

@@ -1,10 +1,11 @@
 #include "app/LoginDlg.h"
 
 #include "app/Database.h"
-#include "app/Dialect.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "resources/Artwork.h"
 #include "schema/Schema.h"
+#include "users/Passwords.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -57,6 +58,7 @@ private:
 
 CLoginDlg::CLoginDlg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setWindowTitle(QStringLiteral("用户登录"));
+    OrderTabsByPosition(this);
     setFixedSize(artwork::LoginBackground().size());
 
     m_userBox = new QComboBox(this);
@@ -111,26 +113,12 @@ void CLoginDlg::FillUsers() {
         m_userBox->setCurrentIndex(0);
 }
 
-bool CLoginDlg::PasswordMatches(const QString &user, const QString &password) {
-    CDatabase &db = TheDatabase();
-    db.OpenQuery(QString::asprintf("SELECT * FROM %s WHERE %s = '%s' ", Bill_Password_Info, Bill_Password_User,
-                                   Quote(user).constData()));
-    bool matches = false;
-    if (!db.IsEOF()) {
-        QString stored; // an account without a password has the empty one
-        db.ReadFieldText(Bill_Password_PWD, stored);
-        matches = password == stored;
-    }
-    db.CloseQuery();
-    return matches;
-}
-
 void CLoginDlg::OnOK() {
     m_password = m_passwordBox->text();
     const QString user = m_userBox->currentText();
     bool matches = false;
     try {
-        matches = PasswordMatches(user, m_password);
+        matches = CheckLoginPassword(user, m_password);
     } catch (const CDbError &e) {
         ReportDbError(e);
         return;

@@ -38,8 +38,6 @@ protected:
 
 private:
     void FillUsers();
-    // Throws CDbError.
-    static bool PasswordMatches(const QString &user, const QString &password);
 
     QComboBox *m_userBox;
     QLineEdit *m_passwordBox;

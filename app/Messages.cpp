@@ -40,6 +40,12 @@ MessagePresenter SetMessagePresenter(MessagePresenter presenter) {
     return previous;
 }
 
+QString RangeMessage(double min, double max, bool integer) {
+    const QString format =
+        integer ? QStringLiteral("请填入一个在%1和%2之间的整数。") : QStringLiteral("请填入一个在%1和%2之间的数字。");
+    return format.arg(QString::number(min, 'g', 15), QString::number(max, 'g', 15));
+}
+
 QString ApplicationTitle() {
     const QString path = QCoreApplication::applicationFilePath();
     return path.isEmpty() ? QStringLiteral("pelorvanide") : QFileInfo(path).completeBaseName();

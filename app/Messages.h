@@ -17,5 +17,8 @@ MsgAnswer ShowMessage(const QString &text, const QString &caption, MsgIcon icon 
 // Installs a presenter and returns the one it replaces.
 MessagePresenter SetMessagePresenter(MessagePresenter presenter);
 
+// The message for a number typed outside its range, as the standard checks of a field word it.
+QString RangeMessage(double min, double max, bool integer);
+
 // The caption of error reports: the executable's base name.
 QString ApplicationTitle();

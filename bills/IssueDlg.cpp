@@ -2,11 +2,12 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
-#include "masterdata/Managers.h"
 #include "lists/QueryListCtrl.h"
 #include "mainwindow/MainDlg.h"
+#include "masterdata/Managers.h"
 #include "reports/PrintEngine.h"
 #include "schema/Schema.h"
 
@@ -37,6 +38,7 @@ CIssueDlg::CIssueDlg(CMainDlg *mainWindow, QWidget *parent)
       m_issueTime(DateTimePicker(this, "issueTime")), m_continuous(new QCheckBox(QStringLiteral("连续发放"), this)),
       m_list(new CQueryListCtrl(this)) {
     setWindowTitle(QStringLiteral("票据发放"));
+    OrderTabsByPosition(this);
     m_tree->setObjectName(QStringLiteral("tree"));
     m_tree->setHeaderHidden(true);
     m_managers->setObjectName(QStringLiteral("manager"));
@@ -44,7 +46,10 @@ CIssueDlg::CIssueDlg(CMainDlg *mainWindow, QWidget *parent)
     m_list->setObjectName(QStringLiteral("pending"));
     BuildLayout();
     SwallowEnterKey(this);
+    // Choosing a kind reloads it even when it is the one shown: a continuous issue cleared its
+    // prefix and suffix.
     connect(m_picker.Kinds(), &QComboBox::currentIndexChanged, this, &CIssueDlg::OnKindChanged);
+    connect(m_picker.Kinds(), &QComboBox::activated, this, &CIssueDlg::OnKindChanged);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CIssueDlg::OnTreeDoubleClick);
     OnInitDialog();
 }

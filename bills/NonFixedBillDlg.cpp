@@ -1,6 +1,7 @@
 #include "bills/NonFixedBillDlg.h"
 
 #include "app/Database.h"
+#include "app/TabOrder.h"
 #include "bills/StockDialogParts.h"
 #include "lists/QueryListCtrl.h"
 
@@ -24,6 +25,7 @@ CNonFixedBillDlg::CNonFixedBillDlg(const BookKey &book, QWidget *parent)
       m_record(new QPushButton(QStringLiteral("登记单价"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this)) {
     setWindowTitle(QStringLiteral("不固定金额票据"));
+    OrderTabsByPosition(this);
     m_list->setObjectName(QStringLiteral("bills"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_amount->setObjectName(QStringLiteral("amount"));

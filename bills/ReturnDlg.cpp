@@ -2,13 +2,14 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
-#include "masterdata/Managers.h"
 #include "bills/ModalRunner.h"
 #include "bills/ReturnLineDlg.h"
 #include "lists/QueryListCtrl.h"
 #include "mainwindow/MainDlg.h"
+#include "masterdata/Managers.h"
 #include "schema/Schema.h"
 
 #include <QComboBox>
@@ -33,11 +34,13 @@ CReturnDlg::CReturnDlg(CMainDlg *mainWindow, QWidget *parent)
       m_managers(new QComboBox(this)), m_returnTime(DateTimePicker(this, "returnTime")),
       m_documentNo(ReadOnlyField(this, "documentNo")), m_list(new CQueryListCtrl(this)) {
     setWindowTitle(QStringLiteral("票据回收"));
+    OrderTabsByPosition(this);
     m_managers->setObjectName(QStringLiteral("manager"));
     m_list->setObjectName(QStringLiteral("pending"));
     BuildLayout();
     SwallowEnterKey(this);
     connect(m_picker.Kinds(), &QComboBox::currentIndexChanged, this, &CReturnDlg::OnKindChanged);
+    connect(m_picker.Kinds(), &QComboBox::activated, this, &CReturnDlg::OnKindChanged);
     OnInitDialog();
 }
 

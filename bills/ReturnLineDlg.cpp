@@ -1,6 +1,7 @@
 #include "bills/ReturnLineDlg.h"
 
 #include "app/Database.h"
+#include "app/TabOrder.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
 #include "bills/ModalRunner.h"
@@ -34,6 +35,7 @@ CReturnLineDlg::CReturnLineDlg(CQueryListCtrl *returnList, QWidget *parent)
       m_returnedCount(new QSpinBox(this)), m_depts(EditableList(this, "dept")),
       m_brokers(EditableList(this, "broker")) {
     setWindowTitle(QStringLiteral("修改"));
+    OrderTabsByPosition(this);
     m_returnedCount->setObjectName(QStringLiteral("returnedCount"));
     // The count moves only by its arrows, one bill at a time.
     m_returnedCount->findChild<QLineEdit *>()->setReadOnly(true);

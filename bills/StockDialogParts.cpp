@@ -12,6 +12,7 @@
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -65,6 +66,30 @@ QHBoxLayout *NumberRow(QLineEdit *prefix, QLineEdit *digits, QLineEdit *suffix) 
     row->addWidget(digits, 3);
     row->addWidget(suffix, 1);
     return row;
+}
+
+void CCountBox::keyPressEvent(QKeyEvent *event) {
+    const QString typed = event->text();
+    if (typed.size() == 1 && typed.at(0).isDigit() && !(event->modifiers() & Qt::ControlModifier)) {
+        QLineEdit *edit = lineEdit();
+        QString text = edit->text();
+        qsizetype at = edit->cursorPosition();
+        if (edit->hasSelectedText()) {
+            at = edit->selectionStart();
+            text.remove(at, edit->selectedText().size());
+        }
+        text.insert(at, typed);
+        bool ok = false;
+        const qint64 count = text.toLongLong(&ok);
+        if (ok && count > maximum()) {
+            setValue(maximum());
+            selectAll();
+            event->accept();
+            ShowMessage(RangeMessage(minimum(), maximum(), true), ApplicationTitle(), MsgIcon::Exclamation);
+            return;
+        }
+    }
+    QSpinBox::keyPressEvent(event);
 }
 
 bool FillNames(QComboBox *list, const std::function<QStringList()> &read) {

@@ -2,6 +2,7 @@
 #include "bills/StockIn.h"
 #include "bills/StockMoves.h"
 
+#include <QSpinBox>
 #include <QStringList>
 #include <QVector>
 #include <functional>
@@ -33,6 +34,17 @@ QLineEdit *ReadOnlyField(QWidget *parent, const char *objectName);
 QDateTimeEdit *DateTimePicker(QWidget *parent, const char *objectName);
 // Prefix, digits and suffix of a bill number side by side.
 QHBoxLayout *NumberRow(QLineEdit *prefix, QLineEdit *digits, QLineEdit *suffix);
+
+// A count with an up-down control. A digit that would take the count past its maximum is not
+// swallowed silently: the count becomes the maximum and the range message says why.
+class CCountBox : public QSpinBox {
+    Q_OBJECT
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
 
 // Fills a drop-down list with the names read and selects the first, its signals held back. A
 // database error is reported and leaves the list as it was; the result says whether it was filled.

@@ -2,10 +2,11 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
-#include "masterdata/Managers.h"
 #include "bills/StockDialogParts.h"
+#include "masterdata/Managers.h"
 #include "schema/Schema.h"
 
 #include <QCheckBox>
@@ -37,13 +38,14 @@ CStockInDlg::CStockInDlg(QWidget *parent)
       m_bookTotal(ReadOnlyField(this, "bookTotal")), m_length(ReadOnlyField(this, "length")),
       m_beginPrefix(ReadOnlyField(this, "beginPrefix")), m_beginDigits(new QLineEdit(this)),
       m_beginSuffix(ReadOnlyField(this, "beginSuffix")), m_endPrefix(ReadOnlyField(this, "endPrefix")),
-      m_endDigits(new QLineEdit(this)), m_endSuffix(ReadOnlyField(this, "endSuffix")), m_books(new QSpinBox(this)),
+      m_endDigits(new QLineEdit(this)), m_endSuffix(ReadOnlyField(this, "endSuffix")), m_books(new CCountBox(this)),
       m_documentNo(ReadOnlyField(this, "documentNo")), m_stockTime(DateTimePicker(this, "stockTime")),
       m_managers(new QComboBox(this)), m_madeTime(DateTimePicker(this, "madeTime")), m_makers(new QComboBox(this)),
       m_continuous(new QCheckBox(QStringLiteral("连续增加"), this)),
       m_confirm(new QPushButton(QStringLiteral("确定"), this)),
       m_cancel(new QPushButton(QStringLiteral("取消"), this)) {
     setWindowTitle(QStringLiteral("票据入库"));
+    OrderTabsByPosition(this);
     m_kinds->setObjectName(QStringLiteral("kind"));
     m_managers->setObjectName(QStringLiteral("manager"));
     m_makers->setObjectName(QStringLiteral("maker"));
@@ -93,7 +95,8 @@ void CStockInDlg::BuildLayout() {
     grid->addWidget(label("入库单："), 5, 2);
     grid->addWidget(m_documentNo, 5, 3);
     // Room for the whole fifteen-digit document number.
-    m_documentNo->setMinimumWidth(m_documentNo->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")) + 12);
+    m_documentNo->setMinimumWidth(m_documentNo->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")) +
+                                  12);
     grid->addWidget(label("票据入库时间："), 6, 0);
     grid->addWidget(m_stockTime, 6, 1);
     grid->addWidget(label("票据入库管理员："), 6, 2);

@@ -1,26 +1,8 @@
 #include "lists/PrintLayout.h"
 
-namespace {
-
-bool IsWide(char32_t c) {
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
-           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
-           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
-           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
-
-// The character at i and how many UTF-16 units it takes.
-char32_t CharacterAt(QStringView text, qsizetype i, int &units) {
-    const QChar c = text[i];
-    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-        units = 2;
-        return QChar::surrogateToUcs4(c, text[i + 1]);
-    }
-    units = 1;
-    return c.unicode();
-}
-
-} // namespace
+#include <QTextBoundaryFinder>
+#include <algorithm>
+#include <numeric>
 
 PageGeometry ComputePageGeometry(int horizontalResolution, int verticalResolution, int lineHeight,
                                  int averageCharWidth) {
@@ -43,39 +25,104 @@ int PageCount(int rows, const PageGeometry &page) {
     return (rows + page.linesPerPage - 6) / (page.linesPerPage - 5);
 }
 
-QVector<PrintColumn> ComputePrintColumns(const QVector<int> &screenWidths, int clientWidth, const PageGeometry &page) {
+int FullWidthOf(const QVector<ColumnNeed> &needs) {
+    int total = 0;
+    for (const ColumnNeed &need : needs)
+        total += std::max(need.whole, need.full);
+    return total;
+}
+
+QVector<PrintColumn> ComputePrintColumns(const QVector<ColumnNeed> &needs, const QVector<int> &screenWidths,
+                                         int pageWidth) {
     QVector<PrintColumn> columns;
-    if (clientWidth <= 0 || page.charWidth <= 0)
+    const int n = int(needs.size());
+    if (n == 0 || pageWidth <= 0)
         return columns;
-    const double scale = double(page.pageWidth) / clientWidth;
+    QVector<double> whole(n), full(n), share(n);
+    for (int i = 0; i < n; ++i) {
+        whole[i] = std::max(0, needs[i].whole);
+        full[i] = std::max(whole[i], double(needs[i].full));
+    }
+    const double sumWhole = std::accumulate(whole.begin(), whole.end(), 0.0);
+    const double sumFull = std::accumulate(full.begin(), full.end(), 0.0);
+    if (sumFull <= pageWidth) {
+        // Room to spare: shared as the columns are wide on screen (evenly without screen widths).
+        QVector<double> weight(n, 1.0);
+        double sumWeight = n;
+        if (screenWidths.size() == n) {
+            const double sumScreen = std::accumulate(screenWidths.begin(), screenWidths.end(), 0.0,
+                                                     [](double s, int w) { return s + std::max(0, w); });
+            if (sumScreen > 0) {
+                for (int i = 0; i < n; ++i)
+                    weight[i] = std::max(0, screenWidths[i]);
+                sumWeight = sumScreen;
+            }
+        }
+        for (int i = 0; i < n; ++i)
+            share[i] = full[i] + (pageWidth - sumFull) * weight[i] / sumWeight;
+    } else if (sumWhole <= pageWidth) {
+        // The whole texts fit; the names are cut, each column getting room as it lacks it.
+        const double sumLack = sumFull - sumWhole;
+        for (int i = 0; i < n; ++i)
+            share[i] = whole[i] + (pageWidth - sumWhole) * (full[i] - whole[i]) / sumLack;
+    } else {
+        for (int i = 0; i < n; ++i)
+            share[i] = sumWhole > 0 ? pageWidth * whole[i] / sumWhole : double(pageWidth) / n;
+    }
     double right = 0;
-    for (int screenWidth : screenWidths) {
+    for (int i = 0; i < n; ++i) {
         PrintColumn column;
-        column.width = int(screenWidth * scale);
-        column.characters = column.width / page.charWidth;
-        right += screenWidth * scale;
+        const double left = right;
+        right = i + 1 == n ? double(pageWidth) : std::min(double(pageWidth), right + share[i]);
         column.rightEdge = right;
+        column.width = int(right) - int(left);
         columns.append(column);
     }
     return columns;
 }
 
-int DisplayWidth(QStringView text) {
-    int cells = 0;
-    int units = 0;
-    for (qsizetype i = 0; i < text.size(); i += units)
-        cells += IsWide(CharacterAt(text, i, units)) ? 2 : 1;
-    return cells;
+bool PrintsWhole(QStringView text) {
+    bool digit = false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= u'0' && u <= u'9')
+            digit = true;
+        else if (!((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u' ' || u == u'.' || u == u',' ||
+                   u == u'-' || u == u'+' || u == u':' || u == u'/' || u == u'%' || u == u'￥' || u == u'¥' ||
+                   u == u'$'))
+            return false;
+    }
+    return digit;
 }
 
-QString CutToDisplayWidth(const QString &text, int cells) {
-    int used = 0;
-    int units = 0;
-    for (qsizetype i = 0; i < text.size(); i += units) {
-        const int width = IsWide(CharacterAt(text, i, units)) ? 2 : 1;
-        if (used + width > cells)
-            return text.left(i);
-        used += width;
+QString CutToWidth(const QString &text, int width, const std::function<int(QStringView)> &measure) {
+    if (text.isEmpty() || measure(text) <= width)
+        return text;
+    // Grapheme boundaries after the first character; the longest fitting prefix is found by halving.
+    QVector<qsizetype> ends;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype at = finder.toNextBoundary(); at > 0; at = finder.toNextBoundary())
+        ends.append(at);
+    qsizetype low = 0, high = ends.size(); // ends[0 .. low) fit, ends[high ..) do not
+    while (low < high) {
+        const qsizetype mid = (low + high) / 2;
+        if (measure(QStringView(text).left(ends[mid])) <= width)
+            low = mid + 1;
+        else
+            high = mid;
     }
-    return text;
+    return low == 0 ? QString() : text.left(ends[low - 1]);
+}
+
+QVector<int> SampleRows(int rowCount, int limit) {
+    QVector<int> rows;
+    if (rowCount <= 0 || limit <= 0)
+        return rows;
+    const int count = std::min(rowCount, limit);
+    rows.reserve(count);
+    for (int i = 0; i < count; ++i)
+        rows.append(int(qint64(i) * rowCount / count));
+    if (rowCount > count)
+        rows.last() = rowCount - 1; // the last row is often a total
+    return rows;
 }

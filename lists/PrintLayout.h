@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringView>
 #include <QVector>
+#include <functional>
 
 // Where a printed list goes on the page, in printer device units. Lines are R apart: the title on
 // line 2, the header band on line 3, rows from line 4 to line L-2 and the footer on the last line.
@@ -24,18 +25,37 @@ PageGeometry ComputePageGeometry(int horizontalResolution, int verticalResolutio
 // Pages for rows list rows: the rows rounded up to whole pages; 0 for no rows.
 int PageCount(int rows, const PageGeometry &page);
 
-// A printed column: its width, the characters that fit it and its right edge.
+// What one column needs on the page, margins included: `whole` to show its title and every text that
+// must print whole (numbers, amounts, dates), `full` to show every text it holds.
+struct ColumnNeed {
+    int whole = 0;
+    int full = 0;
+};
+
+// A printed column: its width and its right edge; the last column ends at the page width.
 struct PrintColumn {
     int width = 0;
-    int characters = 0;
     double rightEdge = 0;
 };
 
-// Columns of the list's on-screen widths scaled so that the list's client width spans the page.
-QVector<PrintColumn> ComputePrintColumns(const QVector<int> &screenWidths, int clientWidth, const PageGeometry &page);
+// Every column gets a share of the page width. When all needs fit, each column has what it needs
+// and the room left is shared out as the columns are wide on screen; when only the whole texts fit,
+// those are kept and the rest of the page goes to the columns whose names would be cut; when even
+// they do not fit, the page is shared out as the whole texts need it.
+QVector<PrintColumn> ComputePrintColumns(const QVector<ColumnNeed> &needs, const QVector<int> &screenWidths,
+                                         int pageWidth);
 
-// Display width in character cells: a wide (CJK, full-width) character takes two, any other one.
-int DisplayWidth(QStringView text);
+// The width the columns take when every text shows in full.
+int FullWidthOf(const QVector<ColumnNeed> &needs);
 
-// The longest beginning of the text that fits the cells; a character is never cut in half.
-QString CutToDisplayWidth(const QString &text, int cells);
+// Numbers, amounts, bill numbers and date-times: texts that lose their meaning when cut, so they
+// print whole (in smaller type if the column is too narrow). Any text with a digit and nothing but
+// digits, Latin letters, blanks and the signs of amounts and dates.
+bool PrintsWhole(QStringView text);
+
+// The longest beginning of the text whose measured width fits; a character (with its combining
+// marks or surrogate pair) is never split.
+QString CutToWidth(const QString &text, int width, const std::function<int(QStringView)> &measure);
+
+// Rows spread evenly over the list, at most limit of them: the rows measured to size its columns.
+QVector<int> SampleRows(int rowCount, int limit);

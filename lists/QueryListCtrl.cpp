@@ -158,7 +158,7 @@ void CQueryListCtrl::SortByColumnQuery(int column, bool ascending) {
 void CQueryListCtrl::SortByColumnsQuery(const QStringList &titles, bool ascending) {
     if (m_statement.isEmpty() || !m_db || titles.isEmpty())
         return;
-    const QString orderText = OrderTextOfTitles(m_parts, titles);
+    const QString orderText = OrderTextOfTitles(m_parts, titles, ascending);
     if (orderText.isEmpty())
         return;
     RunOrderedQuery(orderText, ascending);

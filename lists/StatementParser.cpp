@@ -121,14 +121,16 @@ QString ExpressionOfTitle(const StatementParts &parts, const QString &title) {
     return at < 0 ? QString() : parts.expressions.at(at);
 }
 
-QString OrderTextOfTitles(const StatementParts &parts, const QStringList &titles) {
+QString OrderTextOfTitles(const StatementParts &parts, const QStringList &titles, bool ascending) {
     QStringList expressions;
     for (const QString &title : titles) {
         const QString expression = ExpressionOfTitle(parts, title);
         if (!expression.isEmpty())
             expressions.append(expression);
     }
-    return expressions.join(QLatin1Char(','));
+    // A direction binds to one column only: every column but the last carries its own, and the composed
+    // statement closes with the last one's.
+    return expressions.join(ascending ? QStringLiteral(" ASC,") : QStringLiteral(" DESC,"));
 }
 
 QString ComposeOrderedStatement(const StatementParts &parts, const QString &orderText, bool ascending) {

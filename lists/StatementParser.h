@@ -31,8 +31,9 @@ void ParseStatement(const QString &wrapped, StatementParts &parts);
 // The expression of a title, when expressions and titles pair up; otherwise empty.
 QString ExpressionOfTitle(const StatementParts &parts, const QString &title);
 
-// The titles' expressions joined by ",", titles without an expression skipped.
-QString OrderTextOfTitles(const StatementParts &parts, const QStringList &titles);
+// The titles' expressions joined by ",", titles without an expression skipped; every column but the
+// last followed by the direction, which ComposeOrderedStatement writes after the last.
+QString OrderTextOfTitles(const StatementParts &parts, const QStringList &titles, bool ascending);
 
 // "SELECT <select list> FROM <from part> [WHERE <where part>] ORDER BY <order text> ASC|DESC".
 QString ComposeOrderedStatement(const StatementParts &parts, const QString &orderText, bool ascending);

@@ -5,9 +5,15 @@
 #include "bills/IssueDlg.h"
 #include "bills/ReturnDlg.h"
 #include "bills/StockInDlg.h"
+#include "lists/MultiIndexDlg.h"
 #include "lists/QueryListCtrl.h"
+#include "lists/SearchDlg.h"
+#include "maintenance/ForcedOperationDlg.h"
+#include "maintenance/MaintenanceCommands.h"
+#include "maintenance/OperationDocumentDlg.h"
 #include "mainwindow/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
+#include "mainwindow/SearchFields.h"
 #include "mainwindow/SplashDlg.h"
 #include "masterdata/AddBrokerDlg.h"
 #include "masterdata/AddDeptDlg.h"
@@ -17,8 +23,11 @@
 #include "masterdata/MainKindDlg.h"
 #include "masterdata/ManagerDlg.h"
 #include "reports/PrintEngine.h"
+#include "reports/ReportDlg.h"
 #include "reports/TableNameDlg.h"
 #include "resources/Artwork.h"
+#include "users/PasswordDlg.h"
+#include "users/UserAccountDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,17 +120,28 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
     SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
     SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
+    SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });
     SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });
     SetCommandHandler(cmd::Kind, [this] { CBillKindDlg(this).exec(); });
     SetCommandHandler(cmd::Manager, [this] { CManagerDlg(this).exec(); });
     SetCommandHandler(cmd::Maker, [this] { CMadeDeptDlg(this).exec(); });
     const auto showDepartmentViewAgain = [this] { ShowDepartmentViewAgain(); };
-    SetCommandHandler(cmd::AddDepartment,
-                      [this, showDepartmentViewAgain] { CAddDeptDlg(showDepartmentViewAgain, this).exec(); });
-    SetCommandHandler(cmd::AddRecipient,
-                      [this, showDepartmentViewAgain] { CAddBrokerDlg(showDepartmentViewAgain, this).exec(); });
+    SetCommandHandler(cmd::AddDepartment, [this, showDepartmentViewAgain] {
+        CAddDeptDlg(showDepartmentViewAgain, this).exec();
+    });
+    SetCommandHandler(cmd::AddRecipient, [this, showDepartmentViewAgain] {
+        CAddBrokerDlg(showDepartmentViewAgain, this).exec();
+    });
     SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
     SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
+    SetCommandHandler(cmd::Search, [this] { CSearchDlg(MainSearchCatalogue(), *m_list, this).exec(); });
+    SetCommandHandler(cmd::Index, [this] { CMultiIndexDlg(*m_list, this).exec(); });
+    SetCommandHandler(cmd::Rights, [this] { CUserAccountDlg(m_permissions, this).exec(); });
+    SetCommandHandler(cmd::Password, [this] { CPasswordDlg(CurrentUser(), this).exec(); });
+    SetCommandHandler(cmd::Void, [this] { VoidCommand(*this); });
+    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(*this); });
+    SetCommandHandler(cmd::Forced, [this] { CForcedOperationDlg(this).exec(); });
+    SetCommandHandler(cmd::Documents, [this] { COperationDocumentDlg([this] { RebuildCurrentView(); }, this).exec(); });
 }
 
 void CMainDlg::RunCommand(int id) {

@@ -25,10 +25,7 @@ bool CAddBillKindDlg::ReadNumberField(QLineEdit *edit, double min, double max, b
         value = number;
         return true;
     }
-    const QString format =
-        integer ? QStringLiteral("请填入一个在%1和%2之间的整数。") : QStringLiteral("请填入一个在%1和%2之间的数字。");
-    ShowMessage(format.arg(QString::number(min, 'g', 15), QString::number(max, 'g', 15)), ApplicationTitle(),
-                MsgIcon::Exclamation);
+    ShowMessage(RangeMessage(min, max, integer), ApplicationTitle(), MsgIcon::Exclamation);
     FocusAndSelect(edit);
     return false;
 }

@@ -1,6 +1,7 @@
 #include "masterdata/AddNameDlg.h"
 
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "masterdata/NameTable.h"
 
 #include <QCheckBox>
@@ -17,6 +18,7 @@ CAddNameDlg::CAddNameDlg(const AddNameSetup &setup, const NameTable *table, std:
       m_keepAdding(new QCheckBox(QStringLiteral("连续增加"), this)), m_accept(new QPushButton(setup.acceptText, this)),
       m_close(new QPushButton(setup.closeText, this)) {
     setWindowTitle(setup.caption);
+    OrderTabsByPosition(this);
     m_name->setObjectName(QStringLiteral("name"));
     m_keepAdding->setObjectName(QStringLiteral("keepAdding"));
     m_accept->setObjectName(QStringLiteral("accept"));
@@ -55,6 +57,9 @@ bool CAddNameDlg::InsertEntry(const QString &name) {
 }
 
 void CAddNameDlg::OnAccept() {
+    // Lists show names without their outer blanks, so names are stored without them: " 收据" typed
+    // must not become a second kind that every list shows as "收据".
+    m_name->setText(m_name->text().trimmed());
     if (!TakeFields())
         return;
     const QString name = m_name->text();

@@ -1,6 +1,7 @@
 #include "masterdata/NameListDlg.h"
 
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "lists/QueryListCtrl.h"
 #include "masterdata/NameTable.h"
 
@@ -14,6 +15,7 @@ CNameListDlg::CNameListDlg(const NameListSetup &setup, QWidget *parent)
       m_add(new QPushButton(QStringLiteral("增加"), this)), m_delete(new QPushButton(QStringLiteral("删除"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this)), m_buttons(new QVBoxLayout) {
     setWindowTitle(setup.caption);
+    OrderTabsByPosition(this);
     m_list->setObjectName(QStringLiteral("list"));
     m_add->setObjectName(QStringLiteral("add"));
     m_delete->setObjectName(QStringLiteral("delete"));

@@ -10,8 +10,10 @@ class QPrinter;
 
 // Prints what the list shows as a ruled table: title line with the table name, "执收单位：" and the
 // print time; a shaded header band with the column titles; one line per row; the signature line and
-// "--第%d/%d页--" on every page. Asks for the printer first; cancelling prints nothing. The printed
-// columns are the list's header columns at their on-screen widths, scaled to the page width.
+// "--第%d/%d页--" on every page. Asks for the printer first; cancelling prints nothing. Every header
+// column prints, in the list's order, sized by its measured title and texts to span the page width
+// (the page turned to landscape when the columns need it); names that do not fit are cut at a whole
+// character, numbers, amounts and dates always print whole.
 void PrintList(CQueryListCtrl &list, const QString &tableName);
 
 enum class PrintOutcome {

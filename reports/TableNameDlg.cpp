@@ -1,4 +1,5 @@
 #include "reports/TableNameDlg.h"
+#include "app/TabOrder.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,6 +24,7 @@ CTableNameDlg::Runner &DialogRunner() {
 CTableNameDlg::CTableNameDlg(QWidget *parent)
     : QDialog(parent), m_name(new QLineEdit(DefaultName(), this)), m_ok(new QPushButton(QStringLiteral("确定"), this)) {
     setWindowTitle(QStringLiteral("表格名称"));
+    OrderTabsByPosition(this);
     m_name->setObjectName(QStringLiteral("tableName"));
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setDefault(true);

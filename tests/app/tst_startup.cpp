@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 class StartupTest : public QObject {
@@ -20,6 +22,7 @@ private slots:
     void secondCopyRaisesTheFirstAndGivesWay();
     void shutdownClosesTheConnection();
     void cancelledLoginEndsTheProgramWithoutTheMainWindow();
+    void messageBoxesCarryChineseStandardButtons();
 };
 
 namespace {
@@ -123,4 +126,35 @@ void StartupTest::cancelledLoginEndsTheProgramWithoutTheMainWindow() {
 }
 
 QTEST_MAIN(StartupTest)
+void StartupTest::messageBoxesCarryChineseStandardButtons() {
+    QVERIFY(InstallChineseTranslation());
+    const MessagePresenter previous = SetMessagePresenter(MessagePresenter());
+    InstallWidgetMessagePresenter();
+    const auto buttonTexts = [](MsgButtons buttons) {
+        QStringList texts;
+        QTimer::singleShot(0, [&texts] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton *button : box->buttons())
+                texts << button->text();
+            box->reject();
+        });
+        ShowMessage(QStringLiteral("试一试"), QStringLiteral("标题"), MsgIcon::Question, buttons);
+        texts.sort();
+        return texts.join(QLatin1Char('|'));
+    };
+    const QString yesNoCancel = buttonTexts(MsgButtons::YesNoCancel);
+    const QString okCancel = buttonTexts(MsgButtons::OkCancel);
+    SetMessagePresenter(previous);
+    for (const QString &texts : {yesNoCancel, okCancel})
+        for (const char *english : {"OK", "Yes", "No", "Cancel"})
+            QVERIFY2(!texts.contains(QLatin1String(english)), qPrintable(texts));
+    QVERIFY2(yesNoCancel.contains(QStringLiteral("是")) && yesNoCancel.contains(QStringLiteral("否")) &&
+                 yesNoCancel.contains(QStringLiteral("取消")),
+             qPrintable(yesNoCancel));
+    QVERIFY2(okCancel.contains(QStringLiteral("确定")) && okCancel.contains(QStringLiteral("取消")),
+             qPrintable(okCancel));
+}
+
 #include "tst_startup.moc"

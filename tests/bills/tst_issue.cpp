@@ -5,6 +5,7 @@
 #include "reports/PrintEngine.h"
 #include "schema/Schema.h"
 #include "tests/bills/StockTestSupport.h"
+#include "tests/support/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,6 +56,7 @@ private slots:
     void continuousIssueKeepsTheDocumentNumber();
     void preFilledRowsComeFromTheMainListAndLeaveIt();
     void printingHandsThePendingListToThePrintEngine();
+    void tabFollowsTheFieldsOnTheScreen();
 };
 
 void IssueTest::pendingListStartsEmptyWithItsColumns() {
@@ -275,12 +277,18 @@ void IssueTest::continuousIssueKeepsTheDocumentNumber() {
         QVERIFY2(Child<QLineEdit>(&dlg, field)->text().isEmpty(), field);
     QCOMPARE(Child<QLineEdit>(&dlg, "documentNo")->text(), QStringLiteral("200000000000000"));
 
-    // Until a kind is chosen again the prefix is missing, so the book is not found.
+    // Choosing the same kind again from its list brings its prefix back.
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    auto *kinds = Child<QComboBox>(&dlg, "kind");
+    kinds->showPopup();
+    QTRY_VERIFY(kinds->view()->isVisible());
+    QTest::keyClick(kinds->view(), Qt::Key_Return);
+    QTRY_VERIFY(!kinds->view()->isVisible());
+    QCOMPARE(Child<QLineEdit>(&dlg, "prefix")->text(), QStringLiteral("F"));
     Choose(dlg, QStringLiteral("收费科"), QStringLiteral("钱领票"));
     Type(dlg, QStringLiteral("00000101"));
-    QCOMPARE(messages.Last().caption, QStringLiteral("编号仓库报错"));
-    dlg.OnKindChanged();
-    Type(dlg, QStringLiteral("00000101"));
+    QCOMPARE(messages.Count(), 0);
     Click(&dlg, "issue");
     QCOMPARE(t.Count(Bill_Info, "Bill_Issue_No = 200000000000000"), 2);
     QCOMPARE(t.Scalar("SELECT Bill_Issue_Broker FROM Bill_Info WHERE Bill_Begin_Int = 101"), QStringLiteral("钱领票"));
@@ -340,6 +348,24 @@ void IssueTest::printingHandsThePendingListToThePrintEngine() {
     SetPrintDialogRunner(previous);
     QCOMPARE(asked, 1);
     QCOMPARE(dlg.PendingList()->RowCount(), 1);
+}
+
+void IssueTest::tabFollowsTheFieldsOnTheScreen() {
+    TestDatabase t;
+    MessageCapture messages;
+    AddMasterData();
+    AddKind(FixedKind());
+    CIssueDlg dlg(nullptr);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    dlg.activateWindow();
+    // Read-only fields (document number, department, recipient, prefix, suffix) are passed over;
+    // from the begin number Tab goes on to the list below it, not back to the tree on the left.
+    QCOMPARE(NamesOf(TabStops(dlg.Tree(), 7)),
+             QStringList({"tree", "manager", "issueTime", "kind", "continuous", "beginDigits", "pending"}));
+    QCOMPARE(NamesOf(TabStops(Child<QLineEdit>(&dlg, "beginDigits"), 4)),
+             QStringList({"beginDigits", "pending", "issue", "print"}));
+    QCOMPARE(messages.Count(), 0);
 }
 
 QTEST_MAIN(IssueTest)

@@ -3,6 +3,7 @@
 #include "bills/StockInDlg.h"
 #include "schema/Schema.h"
 #include "tests/bills/StockTestSupport.h"
+#include "tests/support/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -76,6 +77,8 @@ private slots:
     void continuousEntriesShareTheDocumentNumber();
     void enterNeitherConfirmsNorCancels();
     void currentAdministratorComesFirst();
+    void booksTypedPastTheMaximumStopAtItWithTheRangeMessage();
+    void tabFollowsTheFieldsOnTheScreen();
 };
 
 void StockInTest::overlapTestAnswersAsTheBlockWalk() {
@@ -422,6 +425,47 @@ void StockInTest::currentAdministratorComesFirst() {
     QCOMPARE(managers->count(), 3);
     QCOMPARE(managers->currentText(), QStringLiteral("李管理"));
     QCOMPARE(Child<QComboBox>(&dlg, "maker")->currentText(), QStringLiteral("省印刷厂"));
+}
+
+void StockInTest::booksTypedPastTheMaximumStopAtItWithTheRangeMessage() {
+    TestDatabase t;
+    MessageCapture messages;
+    AddMasterData();
+    AddKind(FixedKind());
+    CStockInDlg dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    Child<QLineEdit>(&dlg, "beginDigits")->setText(QStringLiteral("00000001"));
+    auto *books = Child<QSpinBox>(&dlg, "books");
+    books->setFocus();
+    books->selectAll();
+    QTest::keyClicks(books, QStringLiteral("100"));
+    QCOMPARE(books->value(), 100);
+    QCOMPARE(messages.Count(), 0);
+    QTest::keyClicks(books, QStringLiteral("0"));
+    QCOMPARE(books->value(), 999);
+    QCOMPARE(books->text(), QStringLiteral("999"));
+    QCOMPARE(messages.Texts(), QStringList{"请填入一个在0和999之间的整数。"});
+    QCOMPARE(Child<QLineEdit>(&dlg, "endDigits")->text(), QStringLiteral("00099900"));
+    // A count within the range is typed as before.
+    books->selectAll();
+    QTest::keyClicks(books, QStringLiteral("12"));
+    QCOMPARE(books->value(), 12);
+    QCOMPARE(messages.Count(), 1);
+}
+
+void StockInTest::tabFollowsTheFieldsOnTheScreen() {
+    TestDatabase t;
+    AddMasterData();
+    AddKind(FixedKind());
+    CStockInDlg dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    dlg.activateWindow();
+    // The read-only fields are passed over; the end number is open only to the count.
+    QCOMPARE(NamesOf(TabStops(Child<QComboBox>(&dlg, "kind"), 10)),
+             QStringList({"kind", "beginDigits", "books", "stockTime", "manager", "madeTime", "maker", "continuous",
+                          "confirm", "cancel"}));
 }
 
 QTEST_MAIN(StockInTest)

@@ -180,16 +180,18 @@ private slots:
         QCOMPARE(Column(list, 0), QStringList({"甲票", "乙票"}));
     }
 
-    void SortBySeveralColumnsDescendingAppliesToTheLast() {
+    void SortBySeveralColumnsDescendingAppliesToEveryColumn() {
         TestDatabase t;
-        InsertBill("乙票", "0001", 1);
-        InsertBill("甲票", "0002", 2);
-        InsertBill("甲票", "0003", 3);
+        InsertBill("A票", "0001", 1);
+        InsertBill("B票", "0002", 2);
+        InsertBill("B票", "0003", 3);
         CQueryListCtrl list;
         Setup(list, StockStatement());
         list.SortByColumnsQuery({"票据类型", "没有", "开始编号"}, false);
-        // ORDER BY kind, begin DESC: kinds ascending, numbers descending within a kind.
-        QCOMPARE(Column(list, 1), QStringList({"0001", "0003", "0002"}));
+        // Kinds descending, and numbers descending within a kind.
+        QCOMPARE(Column(list, 1), QStringList({"0003", "0002", "0001"}));
+        list.SortByColumnsQuery({"票据类型", "开始编号"}, true);
+        QCOMPARE(Column(list, 1), QStringList({"0001", "0002", "0003"}));
         QVERIFY(!list.horizontalHeader()->isSortIndicatorShown());
         const QStringList before = Column(list, 1);
         list.SortByColumnsQuery({}, true);

@@ -139,11 +139,13 @@ private slots:
             Parse(QString::asprintf("SELECT %s AS 票据类型,%s AS 开始编号,%s AS 单价 FROM %s ORDER BY "
                                     "%s ASC",
                                     Bill_Kind, Bill_Begin_Char, Bill_Unit_Price, Bill_Info, Bill_ID));
-        const QString order = OrderTextOfTitles(p, {"票据类型", "没有", "单价", "开始编号"});
-        QCOMPARE(order, QStringLiteral("BILL_KIND,BILL_UNIT_PRICE,BILL_BEGIN_CHAR"));
+        const QString order = OrderTextOfTitles(p, {"票据类型", "没有", "单价", "开始编号"}, false);
+        QCOMPARE(order, QStringLiteral("BILL_KIND DESC,BILL_UNIT_PRICE DESC,BILL_BEGIN_CHAR"));
         QCOMPARE(ComposeOrderedStatement(p, order, false),
                  "SELECT " + p.selectList +
-                     " FROM Bill_Info  ORDER BY BILL_KIND,BILL_UNIT_PRICE,BILL_BEGIN_CHAR  DESC ");
+                     " FROM Bill_Info  ORDER BY BILL_KIND DESC,BILL_UNIT_PRICE DESC,BILL_BEGIN_CHAR  DESC ");
+        QCOMPARE(OrderTextOfTitles(p, {"单价", "开始编号"}, true),
+                 QStringLiteral("BILL_UNIT_PRICE ASC,BILL_BEGIN_CHAR"));
     }
 };
 

@@ -110,6 +110,9 @@ private slots:
     void recipientNameIsRefusedInAnotherDepartment();
     void recipientGoesToTheChosenDepartment();
     void withoutDepartmentsRecipientIsNotAdded();
+
+    void namesAreStoredWithoutOuterBlanks();
+    void tabFollowsTheFieldsOfTheKindDialog();
 };
 
 void MasterDialogsTest::blankInPrefixIsRemovedAndCountsNoDigit() {
@@ -190,11 +193,11 @@ void MasterDialogsTest::duplicateKindIsRefusedWithItsName() {
     QCOMPARE(dlg.NameEdit()->selectedText(), QStringLiteral("收据"));
     QCOMPARE(dlg.focusWidget(), dlg.NameEdit());
     QCOMPARE(t.Count(Bill_Kind_Info), 1);
-    // The name as typed: another case or a trailing blank is another kind.
+    // A trailing blank does not make another kind.
     dlg.NameEdit()->setText("收据 ");
     dlg.AcceptButton()->click();
-    QCOMPARE(messages.Count(), 1);
-    QCOMPARE(t.Count(Bill_Kind_Info), 2);
+    QCOMPARE(messages.Count(), 2);
+    QCOMPARE(t.Count(Bill_Kind_Info), 1);
 }
 
 void MasterDialogsTest::missingValuesAreRefusedSilently_data() {
@@ -611,6 +614,87 @@ void MasterDialogsTest::withoutDepartmentsRecipientIsNotAdded() {
     QCOMPARE(rebuilt, 0);
     QCOMPARE(t.Count(Bill_Broker_Info), 0);
     QVERIFY(dlg.isVisible());
+}
+
+// Types the name into a fresh add dialog and presses its accepting button.
+template <typename Dialog> void AddByDialog(const QString &name) {
+    Dialog dlg(nullptr);
+    dlg.show();
+    dlg.NameEdit()->setText(name);
+    dlg.AcceptButton()->click();
+}
+
+void MasterDialogsTest::namesAreStoredWithoutOuterBlanks() {
+    TestDatabase t;
+    MessageCapture messages;
+    AddMainKind("行政事业");
+    AddKind(Receipt); // "收据"
+    AddByDialog<CAddMainKindDlg>(QStringLiteral(" 政府基金\t"));
+    AddByDialog<CAddDeptDlg>(QStringLiteral("  财务科 "));
+    AddByDialog<CAddBrokerDlg>(QStringLiteral("\u3000张三 "));
+    AddByDialog<CAddMadeDeptDlg>(QStringLiteral(" 省印刷厂"));
+    AddByDialog<CAddManagerDlg>(QStringLiteral("王五 "));
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(t.Count(Bill_Main_Kind_Info, Eq(Bill_Main_Kind_Name, "政府基金")), 1);
+    QCOMPARE(t.Count(Bill_Dept_Info, Eq(Bill_Dept_Name, "财务科")), 1);
+    QCOMPARE(t.Count(Bill_Broker_Info, Eq(Bill_Broker_Name, "张三")), 1);
+    QCOMPARE(t.Count(Bill_Made_Info, Eq(Bill_Made_Name, "省印刷厂")), 1);
+    QCOMPARE(t.Count(Bill_Manager_Info, Eq(Bill_Manager_Name, "王五")), 1);
+
+    // " 收据" is the kind "收据" already stored: refused as a duplicate, nothing added.
+    CAddBillKindDlg kind(nullptr);
+    kind.show();
+    KindFields f;
+    f.name = QStringLiteral(" 收据 ");
+    Fill(kind, f);
+    kind.AcceptButton()->click();
+    QCOMPARE(messages.Texts(), QStringList{"收据 已经存在,请重新输入票据类型!"});
+    QCOMPARE(t.Count(Bill_Kind_Info), 1);
+    f.name = QStringLiteral(" 通用收据 ");
+    Fill(kind, f);
+    kind.AcceptButton()->click();
+    QCOMPARE(t.Count(Bill_Kind_Info, Eq(Bill_Kind_Name, "通用收据")), 1);
+
+    // Blanks alone are the empty name: refused without a word and without a row.
+    messages.Clear();
+    const int departments = t.Count(Bill_Dept_Info);
+    AddByDialog<CAddDeptDlg>(QStringLiteral("   "));
+    AddByDialog<CAddMainKindDlg>(QStringLiteral(" "));
+    AddByDialog<CAddManagerDlg>(QStringLiteral("\u3000"));
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(t.Count(Bill_Dept_Info), departments);
+    QCOMPARE(t.Count(Bill_Main_Kind_Info), 2);
+    QCOMPARE(t.Count(Bill_Manager_Info), 1);
+    f.name = QStringLiteral("  ");
+    Fill(kind, f);
+    kind.AcceptButton()->click();
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(t.Count(Bill_Kind_Info), 2);
+}
+
+void MasterDialogsTest::tabFollowsTheFieldsOfTheKindDialog() {
+    TestDatabase t;
+    AddMainKind("行政事业");
+    CAddBillKindDlg dlg(nullptr);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    dlg.activateWindow();
+    const QList<QWidget *> expected{dlg.findChild<QComboBox *>("mainKind"),
+                                    dlg.NameEdit(),
+                                    dlg.PriceEdit(),
+                                    dlg.AmountEdit(),
+                                    dlg.PrefixEdit(),
+                                    dlg.SuffixEdit(),
+                                    dlg.LengthEdit(),
+                                    dlg.KeepAddingBox(),
+                                    dlg.NoneFixedBox(),
+                                    dlg.AcceptButton(),
+                                    dlg.CloseButton()};
+    expected.first()->setFocus();
+    for (int i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() == expected.at(i), qPrintable(QString::number(i)));
+    }
 }
 
 QTEST_MAIN(MasterDialogsTest)

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace schema;
@@ -45,6 +46,38 @@ QString PdfInfo(const QString &path, const QString &field) {
         if (line.startsWith(field + QLatin1Char(':')))
             return line.mid(field.size() + 1).trimmed();
     return QString();
+}
+
+// A word of the printed text and where it stands across the page, in points.
+struct PdfWord {
+    QString text;
+    double left = 0;
+    double right = 0;
+};
+
+QList<PdfWord> PdfWords(const QString &path) {
+    QList<PdfWord> words;
+    const QString html = Run("pdftotext", {"-bbox", "-enc", "UTF-8", path, "-"});
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    for (auto match = word.globalMatch(html); match.hasNext();) {
+        const QRegularExpressionMatch m = match.next();
+        words.append({m.captured(3).replace(QStringLiteral("&amp;"), QStringLiteral("&")), m.captured(1).toDouble(),
+                      m.captured(2).toDouble()});
+    }
+    return words;
+}
+
+// The table's frame across the page, in points, as the printer laid it out for the job.
+struct PdfFrame {
+    double left = 0;
+    double right = 0;
+};
+
+PdfFrame FrameOf(QPrinter &printer) {
+    const QRectF paint = printer.pageLayout().paintRectPoints();
+    const double width = PrintGeometryOf(printer).pageWidth * 72.0 / printer.resolution();
+    return {paint.left(), paint.left() + width};
 }
 
 // The printed widths are relative to the list's client width on screen.
@@ -108,22 +141,53 @@ private slots:
         QCOMPARE(PageCount(23, page), 1);
         QCOMPARE(PageCount(24, page), 2);
         QVERIFY(!ComputePageGeometry(1000, 170, 20, 7).HoldsRows()); // L = 4
-        const QVector<PrintColumn> columns = ComputePrintColumns({100, 50}, 200, page);
-        QCOMPARE(columns[0].width, 500);
-        QCOMPARE(columns[0].characters, 71);
-        QCOMPARE(columns[1].rightEdge, 750.0);
     }
 
-    void CuttingByDisplayWidthNeverSplitsACharacter() {
-        QCOMPARE(DisplayWidth(u"票据A1"), 6);
-        QCOMPARE(CutToDisplayWidth("票据A1", 3), QStringLiteral("票"));
-        QCOMPARE(CutToDisplayWidth("票据A1", 5), QStringLiteral("票据A"));
-        QCOMPARE(CutToDisplayWidth("￥125.00", 4), QStringLiteral("￥12"));
-        QCOMPARE(CutToDisplayWidth("abc", 0), QString());
+    void ColumnsShareThePageWidth() {
+        // Everything fits: each column has its need, the rest goes as the columns are wide on screen.
+        QVector<PrintColumn> columns = ComputePrintColumns({{100, 200}, {50, 100}}, {100, 300}, 1000);
+        QCOMPARE(columns.size(), 2);
+        QCOMPARE(columns[0].width, 200 + 175);
+        QCOMPARE(columns[1].rightEdge, 1000.0);
+        QCOMPARE(columns[1].width, 100 + 525);
+        // Only the whole texts fit: they keep their width, the rest of the page goes to the names.
+        columns = ComputePrintColumns({{300, 300}, {100, 700}, {100, 400}}, {1, 1, 1}, 800);
+        QCOMPARE(columns[0].width, 300);
+        QCOMPARE(columns[1].width, 100 + 200);
+        QCOMPARE(columns[2].width, 100 + 100);
+        QCOMPARE(columns[2].rightEdge, 800.0);
+        // Not even they fit: the page is shared as they need it, and nothing passes the page width.
+        columns = ComputePrintColumns({{1500, 1500}, {500, 2000}}, {10, 10}, 1000);
+        QCOMPARE(columns[0].width, 750);
+        QCOMPARE(columns[1].width, 250);
+        QCOMPARE(columns[1].rightEdge, 1000.0);
+        QCOMPARE(FullWidthOf({{1500, 1500}, {500, 2000}}), 3500);
+        QVERIFY(ComputePrintColumns({}, {}, 1000).isEmpty());
+    }
+
+    void NumbersAmountsAndDatesPrintWhole() {
+        for (const char *text : {"12500", "￥12500.00", "2026-01-05 09:00:00", "2026-1-5 9:0:0", "XZ00000051", "50%"})
+            QVERIFY2(PrintsWhole(QString::fromUtf8(text)), text);
+        for (const char *text : {"行政事业性收费票据", "", "-", "XZ", "第3本", "周主任"})
+            QVERIFY2(!PrintsWhole(QString::fromUtf8(text)), text);
+    }
+
+    void CuttingByMeasuredWidthNeverSplitsACharacter() {
+        const QFontMetrics metrics(PrintFont());
+        const auto measure = [&](QStringView text) { return metrics.horizontalAdvance(text.toString()); };
+        const QString name = QStringLiteral("行政事业性收费票据");
+        QCOMPARE(CutToWidth(name, measure(name), measure), name);
+        QCOMPARE(CutToWidth(name, measure(u"行政事业"), measure), QStringLiteral("行政事业"));
+        QCOMPARE(CutToWidth(name, measure(u"行政事业") - 1, measure), QStringLiteral("行政事"));
+        QCOMPARE(CutToWidth(name, 0, measure), QString());
+        // A letter with its combining accent, and a character outside the basic plane, stay whole.
+        const QString accented = QString::fromUtf16(u"e\u0301x");
+        const QString cut = CutToWidth(accented, measure(u"e"), measure);
+        QVERIFY2(cut.isEmpty() || cut == accented.left(2), qPrintable(cut));
         const QString rare = QString::fromUcs4(U"\U00020000x");
-        QCOMPARE(DisplayWidth(rare), 3);
-        QCOMPARE(CutToDisplayWidth(rare, 1), QString());
-        QCOMPARE(CutToDisplayWidth(rare, 2), rare.left(2));
+        QVERIFY(CutToWidth(rare, measure(rare) - 1, measure) == rare.left(2) ||
+                CutToWidth(rare, measure(rare) - 1, measure).isEmpty());
+        QCOMPARE(CutToWidth(rare, measure(rare.left(2)), measure), rare.left(2));
     }
 
     void EmptyListPrintsNoPage() {
@@ -177,28 +241,64 @@ private slots:
         QCOMPARE(PdfInfo(Pdf("three"), "Title"), QStringLiteral("票据清单"));
     }
 
-    void NarrowColumnsCutTitlesAndCells() {
-        TestDatabase t;
+    void LongNamesAreCutWithinTheFrameOfATurnedPage() {
         CQueryListCtrl list;
-        FillBills(list, 3, QStringLiteral("很长的票据类型名称"));
-        QPrinter probe(QPrinter::HighResolution);
-        PreparePdf(probe, Pdf("probe"));
-        const PageGeometry page = PrintGeometryOf(probe);
-        // Make the first column just wide enough for five cells.
-        const int client = list.viewport()->width();
-        list.horizontalHeader()->resizeSection(0, int(std::ceil(5.5 * page.charWidth * client / page.pageWidth)));
-        const QVector<PrintColumn> columns =
-            ComputePrintColumns({list.horizontalHeader()->sectionSize(0), list.horizontalHeader()->sectionSize(1),
-                                 list.horizontalHeader()->sectionSize(2)},
-                                client, page);
-        QCOMPARE(columns[0].characters, 5);
-        QCOMPARE(PrintInto(list, Pdf("narrow")), PrintOutcome::Printed);
-        const QString text = PdfPages(Pdf("narrow")).value(0);
-        QVERIFY2(text.contains(QStringLiteral("票据")), qPrintable(text));
-        QVERIFY(!text.contains(QStringLiteral("票据类")));
-        QVERIFY(text.contains(QStringLiteral("很长")));
-        QVERIFY(!text.contains(QStringLiteral("很长的")));
-        QVERIFY(text.contains(QStringLiteral("N00003")));
+        const QString name = QStringLiteral("这是一个非常非常长的中文名称用来试一试打印的宽度");
+        for (int i = 0; i < 10; ++i)
+            list.InsertColumn(i, QStringLiteral("名称列之") + QChar(u"甲乙丙丁戊己庚辛壬癸"[i]), 60);
+        ShowList(list, 400); // far narrower than its columns: the ones out of view print too
+        for (int r = 0; r < 3; ++r) {
+            const int row = list.AppendRow();
+            for (int i = 0; i < 10; ++i)
+                list.SetItemText(row, i, name);
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        PreparePdf(printer, Pdf("tenwide"));
+        QCOMPARE(PrintListOn(printer, list, "十列"), PrintOutcome::Printed);
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+        const QString text = PdfPages(Pdf("tenwide")).value(0);
+        for (const QString &title : list.GetHeaderTitles())
+            QVERIFY2(text.contains(title), qPrintable(title));
+        QVERIFY(!text.contains(name));
+        QVERIFY(text.count(name.left(3)) >= 30);
+
+        const PdfFrame frame = FrameOf(printer);
+        const QList<PdfWord> words = PdfWords(Pdf("tenwide"));
+        QVERIFY(words.size() > 30);
+        for (const PdfWord &word : words)
+            QVERIFY2(word.left >= frame.left - 0.5 && word.right <= frame.right + 0.5,
+                     qPrintable(QString("%1 %2..%3 outside %4..%5")
+                                    .arg(word.text)
+                                    .arg(word.left)
+                                    .arg(word.right)
+                                    .arg(frame.left)
+                                    .arg(frame.right)));
+    }
+
+    void AmountsAndDatesPrintWholeInNarrowColumns() {
+        CQueryListCtrl list;
+        for (int i = 0; i < 12; ++i)
+            list.InsertColumn(i, i % 2 ? QStringLiteral("金额") : QStringLiteral("时间"), 50);
+        ShowList(list, 600);
+        const int row = list.AppendRow();
+        for (int i = 0; i < 12; ++i)
+            list.SetItemText(row, i, i % 2 ? QStringLiteral("￥12500.00") : QStringLiteral("2026-01-05 09:00:00"));
+        QPrinter printer(QPrinter::HighResolution);
+        PreparePdf(printer, Pdf("narrow"));
+        printer.setPageSize(QPageSize(QPageSize::A6));
+        QCOMPARE(PrintListOn(printer, list, "窄"), PrintOutcome::Printed);
+        const QList<PdfWord> words = PdfWords(Pdf("narrow"));
+        int amounts = 0, days = 0, times = 0;
+        const PdfFrame frame = FrameOf(printer);
+        for (const PdfWord &word : words) {
+            amounts += word.text == QStringLiteral("￥12500.00");
+            days += word.text == QStringLiteral("2026-01-05");
+            times += word.text == QStringLiteral("09:00:00");
+            QVERIFY2(word.right <= frame.right + 0.5, qPrintable(word.text));
+        }
+        QCOMPARE(amounts, 6);
+        QCOMPARE(days, 6);
+        QCOMPARE(times, 6);
     }
 
     void ColumnsMadeDirectlyArePrinted() {

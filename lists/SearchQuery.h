@@ -1,0 +1,36 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+struct StatementParts;
+
+// The columns a list of bill runs can be searched by: each column's name with the title the search
+// dialog shows for it, and which of them hold texts, numbers and date-times.
+struct SearchCatalogue {
+    QStringList names;
+    QStringList titles;
+    QStringList textColumns;
+    QStringList numberColumns;
+    QStringList dateColumns;
+};
+
+// The titles of those list expressions that are columns of the kind (one of the catalogue's three
+// lists), in the list's order. Names are compared upper-cased, as list expressions are held.
+QStringList SearchTitlesOf(const SearchCatalogue &catalogue, const QStringList &expressions,
+                           const QStringList &kindColumns);
+
+// The column name of a catalogue title (compared upper-cased); empty for any other text.
+QString SearchColumnOfTitle(const SearchCatalogue &catalogue, const QString &title);
+
+// " column = 'value' " for an exact match, otherwise " column LIKE '%value%' " in which the value's own
+// %, _ and \ stand for themselves. An empty value then matches every value that is not NULL.
+QString TextSearchClause(const QString &column, const QString &value, bool exact);
+QString NumberSearchClause(const QString &column, double lower, double upper);
+QString DateSearchClause(const QString &column, const QDateTime &from, const QDateTime &to);
+
+// The where text with one more clause joined by " AND ".
+QString AddSearchClause(const QString &where, const QString &clause);
+
+// The list's own select list and tables, the where text and the list's own order.
+QString ComposeSearchStatement(const StatementParts &parts, const QString &where);

@@ -1,0 +1,169 @@
+#include "maintenance/BillMaintenance.h"
+
+#include "app/Database.h"
+#include "app/Dialect.h"
+#include "bills/BillNumbers.h"
+#include "bills/StockMoves.h"
+#include "masterdata/RecycleBills.h"
+#include "schema/Schema.h"
+
+using namespace schema;
+
+namespace {
+
+bool RunStored(const QString &kind, const QString &beginChar) {
+    RunInfo run;
+    return FindRun(kind, beginChar, run);
+}
+
+// Dates of the document range as the statements write them: the whole of both days.
+QString RangeStart(const QDate &day) {
+    return QString::asprintf("%d-%d-%d", day.year(), day.month(), day.day());
+}
+
+QString RangeEnd(const QDate &day) {
+    return RangeStart(day) + QStringLiteral(" 23:59:59");
+}
+
+} // namespace
+
+QString VoidRunStatement(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+    return QString::asprintf("UPDATE %s SET %s = '%s',%s = '%s',%s = '%s' WHERE %s = '%s' AND %s = '%s'", Bill_Info,
+                             Bill_Invalid_Time, Quote(time).constData(), Bill_Invalid_Manager,
+                             Quote(manager).constData(), Bill_Flag, FlagVoid, Bill_Kind, Quote(kind).constData(),
+                             Bill_Begin_Char, Quote(beginChar).constData());
+}
+
+RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+    CDatabase &db = TheDatabase();
+    CTransaction transaction(db);
+    if (!RunStored(kind, beginChar))
+        return RunChange::NoRun;
+    db.ExecuteStatement(VoidRunStatement(kind, beginChar, time, manager));
+    transaction.Commit();
+    return RunChange::Done;
+}
+
+RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+    CTransaction transaction;
+    // A first number that reads like a whole-kind mode word could never name a run of its own.
+    if (beginChar == QString::fromUtf8(RemarkKindDeleted) || beginChar == QString::fromUtf8(RemarkMainKindDeleted) ||
+        !RunStored(kind, beginChar))
+        return RunChange::NoRun;
+    MoveBillsToRecycle(kind, beginChar, manager, time);
+    transaction.Commit();
+    return RunChange::Done;
+}
+
+QStringList ForcedObjects() {
+    return {QString::fromUtf8(FlagReturned), QString::fromUtf8(FlagVoid)};
+}
+
+QString ForcedListStatement(const QString &object) {
+    const char *order = nullptr;
+    if (object == QString::fromUtf8(FlagReturned))
+        order = Bill_Return_Time;
+    else if (object == QString::fromUtf8(FlagVoid))
+        order = Bill_Invalid_Time;
+    else
+        return QString();
+    return QString::asprintf(" SELECT %s AS 票据类型,%s AS 领票人,%s AS 开始编号,%s AS 结尾编号,%s AS 单价,%s AS "
+                             "张数,%s AS 金额,%s AS 领票时间,%s AS 发票人 FROM %s WHERE %s = '%s' ORDER BY %s ASC ",
+                             Bill_Kind, Bill_Issue_Broker, Bill_Begin_Char, Bill_End_Char, Bill_Unit_Price,
+                             Bill_Unit_Amount, Bill_Unit_Total, Bill_Issue_Time, Bill_Issue_Manager, Bill_Info,
+                             Bill_Flag, Quote(object).constData(), order);
+}
+
+double SumMoneyTexts(const QStringList &cells) {
+    double sum = 0;
+    for (const QString &cell : cells)
+        if (!cell.isEmpty())
+            sum += StripMoneySign(cell).toDouble();
+    return sum;
+}
+
+const QVector<DocumentKind> &DocumentKinds() {
+    static const QVector<DocumentKind> kinds = {
+        {"入库单", Bill_Repository_No, Bill_Repository_Time, Bill_Repository_Manager, FlagStock, nullptr,
+         "票据：%s \n 已不是库存票据"},
+        {"出库单", Bill_Issue_No, Bill_Issue_Time, Bill_Issue_Manager, FlagIssued, FlagStock,
+         "票据：%s \n 已不是运作票据"},
+        {"回收单", Bill_Return_No, Bill_Return_Time, Bill_Return_Manager, FlagReturned, FlagIssued,
+         "票据：%s \n 已不是回收票据"},
+    };
+    return kinds;
+}
+
+const DocumentKind *FindDocumentKind(const QString &name) {
+    for (const DocumentKind &kind : DocumentKinds())
+        if (name == QString::fromUtf8(kind.name))
+            return &kind;
+    return nullptr;
+}
+
+QString DocumentListStatement(const DocumentKind &kind, const QDate &from, const QDate &to) {
+    return QString::asprintf("SELECT DISTINCT %s AS %s,%s AS %s,%s AS %s FROM %s WHERE (%s IS NOT NULL) AND (%s "
+                             "BETWEEN #%s# AND #%s#) ORDER BY %s ASC",
+                             kind.numberColumn, "单据编号", kind.managerColumn, "操作人", kind.timeColumn, "操作时间",
+                             Bill_Info, kind.numberColumn, kind.timeColumn, qUtf8Printable(RangeStart(from)),
+                             qUtf8Printable(RangeEnd(to)), kind.numberColumn);
+}
+
+QString DocumentRunsStatement(const DocumentKind &kind, const QString &number) {
+    return QString::asprintf("SELECT %s AS %s,%s AS %s,%s AS %s,%s AS %s FROM %s WHERE %s = %s ORDER BY %s ASC",
+                             Bill_Kind, "票据类型", Bill_Begin_Char, "开始编号", Bill_End_Char, "结尾编号", Bill_Flag,
+                             "当前状态", Bill_Info, kind.numberColumn, qUtf8Printable(number), Bill_Begin_Int);
+}
+
+bool IsDocumentNumber(const QString &text) {
+    return IsDigitText(text);
+}
+
+DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
+    DocumentCancel result;
+    if (!IsDocumentNumber(number))
+        return result;
+    const QByteArray no = number.toLatin1();
+    CDatabase &db = TheDatabase();
+    CTransaction transaction(db);
+    db.OpenQuery(QString::asprintf(" SELECT * FROM %s WHERE %s = %s ORDER BY %s ", Bill_Info, kind.numberColumn,
+                                   no.constData(), Bill_Begin_Int));
+    for (; !db.IsEOF(); db.MoveNext()) {
+        QString flag;
+        if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState)) {
+            QString begin;
+            db.ReadFieldText(QString::fromLatin1(Bill_Begin_Char), begin);
+            result.offending << begin;
+        }
+    }
+    db.CloseQuery();
+    if (!result.offending.isEmpty()) {
+        result.outcome = DocumentCancel::Refused;
+        return result;
+    }
+    if (!kind.stateAfterCancel) {
+        // The single bills go with their books, so that none is left without one.
+        db.ExecuteStatement(QString::asprintf(
+            "DELETE FROM %s WHERE EXISTS (SELECT * FROM %s WHERE %s.%s = %s.%s AND %s.%s = %s.%s AND %s.%s = '%s' "
+            "AND %s.%s = %s)",
+            Bill_NoneFixed_Manifest_Info, Bill_Info, Bill_Info, Bill_Kind, Bill_NoneFixed_Manifest_Info,
+            Bill_NoneFixed_Kind, Bill_Info, Bill_Begin_Char, Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Begin_Char,
+            Bill_Info, Bill_Flag, FlagStock, Bill_Info, Bill_Repository_No, no.constData()));
+        db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE (%s = '%s') AND (%s = %s)", Bill_Info, Bill_Flag,
+                                              FlagStock, Bill_Repository_No, no.constData()));
+    } else {
+        db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = NULL, %s = '%s' WHERE %s = %s", Bill_Info,
+                                              kind.numberColumn, Bill_Flag, kind.stateAfterCancel, kind.numberColumn,
+                                              no.constData()));
+    }
+    transaction.Commit();
+    result.outcome = DocumentCancel::Done;
+    return result;
+}
+
+QString CancelRefusalText(const DocumentKind &kind, const QStringList &offending) {
+    QString list;
+    for (const QString &begin : offending)
+        list += begin + QLatin1Char(',');
+    return QString::asprintf(kind.refusal, qUtf8Printable(list));
+}
