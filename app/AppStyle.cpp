@@ -26,7 +26,7 @@ QTreeWidget#tree1004 { border: none; }
 CQueryListCtrl#list1011 { border: none; }
 
 QPushButton { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfeff, stop:1 #e6ecf3);
-    color: #1f2b38; border: 1px solid #b9c6d5; border-radius: 4px; padding: 5px 16px; min-width: 64px; }
+    color: #1f2b38; border: 1px solid #b9c6d5; border-radius: 4px; padding: 4px 12px; }
 QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f2f8ff, stop:1 #d6e7f9);
     border-color: #2e75b6; }
 QPushButton:pressed { background: #cfe2f4; }
