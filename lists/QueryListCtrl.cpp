@@ -2,15 +2,21 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "lists/PrintLayout.h"
 #include "lists/QueryListModel.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 namespace {
+
+// Rows measured to size the columns after a fill: enough to meet every kind of text, few enough
+// that a list of a million rows fills as fast as one of a thousand.
+constexpr int kMeasuredRows = 1000;
 
 // While a list re-queries or sorts itself it shows the wait cursor, takes no input and is not redrawn.
 class BusyList {
@@ -98,7 +104,30 @@ bool CQueryListCtrl::FillFromStatement(const QString &statement) {
 
 bool CQueryListCtrl::FillFromStatement(const QString &statement, CDatabase &db) {
     HideSortMark();
-    return RunStatement(statement, db);
+    const bool filled = RunStatement(statement, db);
+    FitColumnsToRows();
+    return filled;
+}
+
+void CQueryListCtrl::FitColumnsToRows() {
+    if (RowCount() == 0)
+        return;
+    // As Qt lays out a cell and a header section: a text margin on both sides of a cell, header
+    // margins and room for the sort mark beside a title.
+    const int cellMargin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 4;
+    QHeaderView *header = horizontalHeader();
+    const int headerMargin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int titleMargin = 3 * headerMargin + style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header) + 4;
+    const QFontMetrics cells = fontMetrics();
+    const QFontMetrics titles = header->fontMetrics();
+    const QVector<int> rows = SampleRows(RowCount(), kMeasuredRows);
+    const CListRows &texts = m_model->Rows();
+    for (int column = 0; column < ColumnCount(); ++column) {
+        int width = titles.horizontalAdvance(m_model->Titles().at(column)) + titleMargin;
+        for (int row : rows)
+            width = std::max(width, cells.horizontalAdvance(texts.Text(row, column)) + cellMargin);
+        header->resizeSection(column, width);
+    }
 }
 
 bool CQueryListCtrl::RunStatement(const QString &statement, CDatabase &db) {

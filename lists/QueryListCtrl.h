@@ -30,7 +30,8 @@ public:
     // Replaces the rows by the statement's rows, reading each column's field by its title (the
     // program's one database unless another is given). A failing statement is reported with
     // ReportDbError and false is returned; the rows read before the failure stay and the stored
-    // statement stays as it was.
+    // statement stays as it was. Each column then becomes as wide as its title and its texts, measured
+    // on a sample of the rows; re-running the statement to sort keeps the widths.
     bool FillFromStatement(const QString &statement);
     bool FillFromStatement(const QString &statement, CDatabase &db);
     // Runs another statement (a search) into the list; the stored statement and parts stay.
@@ -98,6 +99,8 @@ private:
     void ShowSortMark(int column, bool ascending);
     void HideSortMark();
     int TitleWidth(const QString &title, int widthFactor) const;
+    // Widens or narrows every column to its title and the texts of a sample of its rows.
+    void FitColumnsToRows();
 
     CQueryListModel *m_model;
     StatementParts m_parts;

@@ -37,6 +37,10 @@ public:
     using LoginRunner = std::function<int(QWidget *parent, QString &userName)>;
 
     explicit CMainDlg(QWidget *parent = nullptr);
+
+    // The size the window opens at on a screen of that free size: wide enough for every column of
+    // the repository list on a screen of 1280 by 800, never larger than the screen.
+    static QSize DefaultSize(const QSize &screen);
     ~CMainDlg() override;
 
     // The start-up steps once the window exists: the login, the rights of the user, the mouse hook

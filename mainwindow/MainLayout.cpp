@@ -9,11 +9,13 @@
 
 #include <QAction>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -109,8 +111,13 @@ QHBoxLayout *Row(int left, int top, int right, int bottom, int spacing) {
 
 } // namespace
 
+QSize CMainDlg::DefaultSize(const QSize &screen) {
+    return QSize(1260, 760).boundedTo(screen);
+}
+
 void CMainDlg::BuildLayout() {
-    resize(1180, 740);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    resize(DefaultSize(screen ? screen->availableSize() : QSize(1280, 800)));
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
@@ -238,7 +245,7 @@ QWidget *CMainDlg::BuildTreePanel() {
     panel->addWidget(footer);
 
     QWidget *frame = Band("panel", panel);
-    frame->setFixedWidth(290);
+    frame->setFixedWidth(250);
     return frame;
 }
 

@@ -54,6 +54,8 @@ void CMainDlg::FillDepartmentTree() {
         for (const QString &recipient : node.recipients)
             department->addChild(MakeItem(recipient, RecipientImage, m_treeIcons.at(RecipientImage)));
     }
+    // The recipients are what a clerk looks for: every department opens with them shown.
+    m_tree->expandAll();
 }
 
 void CMainDlg::FillRepositoryTree() {

@@ -127,8 +127,8 @@ QStringList ReadListedNames(const char *table, const char *nameColumn, const cha
 }
 
 // Runs a statement and hands each record to the reader; a failure is reported, the records read
-// before it stay handed over.
-template <typename Read> void ReadRecords(const QString &statement, Read &&read) {
+// before it stay handed over and false is returned.
+template <typename Read> bool ReadRecords(const QString &statement, Read &&read) {
     CDatabase &db = TheDatabase();
     try {
         db.OpenQuery(statement);
@@ -136,9 +136,11 @@ template <typename Read> void ReadRecords(const QString &statement, Read &&read)
         for (; !db.IsEOF(); db.MoveNext())
             read(record);
         db.CloseQuery();
+        return true;
     } catch (const CDbError &error) {
         db.CloseQuery();
         ReportDbError(error);
+        return false;
     }
 }
 
@@ -234,7 +236,7 @@ CReportTable Monthly(const QString &from, const QString &to, const QString *depa
     BookSums ofDept;
     QString previousDept;
     Tell(progress, 0, 0);
-    ReadRecords(statement, [&](const CRecordReader &record) {
+    const bool read = ReadRecords(statement, [&](const CRecordReader &record) {
         BookSums book;
         book.books = 1;
         qint64 total = 0;
@@ -265,7 +267,8 @@ CReportTable Monthly(const QString &from, const QString &to, const QString *depa
         if (all.books % ProgressStep == 0)
             Tell(progress, int(all.books), 0);
     });
-    if (!department)
+    // A failed reading leaves its last department without a subtotal rather than with a wrong one.
+    if (!department && read)
         AppendMonthlySums(report, SubtotalWord, ofDept, previousDept);
     if (all.books)
         AppendMonthlySums(report, TotalWord, all, department ? *department : QString());

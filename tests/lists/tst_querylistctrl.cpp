@@ -62,8 +62,48 @@ private slots:
         QCOMPARE(list.GetItemText(1, 3), QStringLiteral("4"));
         QCOMPARE(list.GetItemText(1, 4), QString()); // NULL
         QCOMPARE(list.GetStatement(), WrapStatement(StockStatement()));
-        const QFontMetrics metrics = list.horizontalHeader()->fontMetrics();
-        QCOMPARE(list.horizontalHeader()->sectionSize(1), metrics.horizontalAdvance(QStringLiteral("开始编号")) * 3);
+    }
+
+    void ColumnsFitTheirTitleAndTextsOnceFilled() {
+        TestDatabase t;
+        CQueryListCtrl list;
+        list.SetStatement(StockStatement(), 3);
+        // Before any row, a column is as wide as its title times the factor.
+        const QFontMetrics titles = list.horizontalHeader()->fontMetrics();
+        QCOMPARE(list.horizontalHeader()->sectionSize(1), titles.horizontalAdvance(QStringLiteral("开始编号")) * 3);
+
+        const QString longKind = QStringLiteral("行政事业性收费票据（省级统一印制）");
+        {
+            CTransaction transaction;
+            InsertBill(longKind, "0001", 25, "2026-01-10 10:10:00");
+            for (int i = 2; i <= 3000; ++i)
+                InsertBill("甲", QString::asprintf("%04d", i), 1);
+            InsertBill("乙", "XZ0000000000012500", 12500, "周"); // the last row is measured too
+            transaction.Commit();
+        }
+        QVERIFY(list.FillFromStatement(StockStatement()));
+        list.resize(1200, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QFontMetrics cells = list.fontMetrics();
+        const QHeaderView *header = list.horizontalHeader();
+        const QStringList widest{longKind, "XZ0000000000012500", "12.5", "12500", "2026-01-10 10:10:00"};
+        for (int column = 0; column < list.ColumnCount(); ++column) {
+            const int width = header->sectionSize(column);
+            QVERIFY2(width > cells.horizontalAdvance(widest.at(column)) + 4, qPrintable(widest.at(column)));
+            QVERIFY(width > titles.horizontalAdvance(list.GetHeaderTitles().at(column)));
+            // Shown whole: no text in view asks for more than the column has.
+            QVERIFY2(static_cast<QAbstractItemView &>(list).sizeHintForColumn(column) <= width,
+                     qPrintable(widest.at(column)));
+        }
+        list.scrollToBottom();
+        QVERIFY(static_cast<QAbstractItemView &>(list).sizeHintForColumn(1) <= header->sectionSize(1));
+        // A short column is narrowed to its texts: the price column no longer keeps three titles' width.
+        QVERIFY(header->sectionSize(2) < titles.horizontalAdvance(QStringLiteral("单价")) * 3);
+        // Sorting keeps the widths.
+        const int kindWidth = header->sectionSize(0);
+        list.SortLocal(1, false);
+        QCOMPARE(header->sectionSize(0), kindWidth);
     }
 
     void MoneyColumnsShowPrefixExceptForZero() {

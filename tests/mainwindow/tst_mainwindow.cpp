@@ -1,3 +1,4 @@
+#include "app/BillApp.h"
 #include "app/LoginDlg.h"
 #include "lists/QueryListCtrl.h"
 #include "mainwindow/MainCommands.h"
@@ -11,10 +12,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QTimer>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
+#include <QProcess>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -63,6 +68,12 @@ private slots:
     void findUsesTheColumnChosenFromTheMenu();
     void printAsksForTheTableName();
     void windowIsDraggedOnlyByTheTopBand();
+
+    // What the clerk sees and prints.
+    void repositoryListShowsAndPrintsEveryColumnWhole();
+    void departmentsOpenWithTheirRecipients();
+    void kindsOfTheTreeCarryADrawnIcon();
+    void rowCountBoxCarriesTheInformationIcon();
 };
 
 namespace {
@@ -844,6 +855,122 @@ void MainWindowTest::windowIsDraggedOnlyByTheTopBand() {
     QVERIFY(w.dlg.IsCaptionPoint(QPoint(300, 0)));
     QVERIFY(w.dlg.IsCaptionPoint(QPoint(300, band - 1)));
     QVERIFY(!w.dlg.IsCaptionPoint(QPoint(300, band)));
+}
+
+void MainWindowTest::repositoryListShowsAndPrintsEveryColumnWhole() {
+    TestDatabase t;
+    MessageCapture messages;
+    const KindSpec kind{QStringLiteral("行政事业性收费票据"),
+                        QStringLiteral("行政事业性收费"),
+                        QStringLiteral("XZ"),
+                        QString(),
+                        8,
+                        50,
+                        250.0,
+                        false};
+    AddKind(kind);
+    for (double begin : {1.0, 51.0, 101.0})
+        AddStockRun(kind, begin);
+    t.Exec(QString::asprintf("UPDATE %s SET %s = '2026-01-10 10:10:00', %s = '2026-01-05 09:00:00', %s = '%s'",
+                             Bill_Info, Bill_Repository_Time, Bill_Made_Time, Bill_Made_Units, "省财政厅票据监制中心"));
+    Window w;
+    const QSize size = CMainDlg::DefaultSize(QSize(1280, 800));
+    QVERIFY(size.width() <= 1280 && size.height() <= 800);
+    QCOMPARE(CMainDlg::DefaultSize(QSize(1024, 700)), QSize(1024, 700));
+    w.dlg.resize(size); // as it opens on a screen of 1280 by 800
+    w.dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.dlg));
+    w.dlg.RunCommand(cmd::RepositoryView);
+    w.dlg.OnTreeDoubleClick(TopItem(w.dlg, kind.name));
+    CQueryListCtrl *list = w.dlg.MainList();
+    QCOMPARE(list->RowCount(), 3);
+    QCOMPARE(list->ColumnCount(), 10);
+    QVERIFY2(list->horizontalHeader()->length() <= list->viewport()->width(),
+             qPrintable(QString("%1 > %2").arg(list->horizontalHeader()->length()).arg(list->viewport()->width())));
+
+    const QString pdf = t.Dir() + QStringLiteral("/repository.pdf");
+    const CTableNameDlg::Runner previousNameRunner = CTableNameDlg::SetRunner([](CTableNameDlg &dialog) {
+        dialog.findChild<QLineEdit *>()->setText(QStringLiteral("库存清单"));
+        return int(QDialog::Accepted);
+    });
+    const PrintDialogRunner previousPrintRunner = SetPrintDialogRunner([&](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    w.dlg.RunCommand(cmd::Print);
+    CTableNameDlg::SetRunner(previousNameRunner);
+    SetPrintDialogRunner(previousPrintRunner);
+    QCOMPARE(messages.Count(), 0);
+    QProcess text;
+    text.start("pdftotext", {"-layout", "-enc", "UTF-8", pdf, "-"});
+    QVERIFY(text.waitForFinished(60000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    for (const QString &title : list->GetHeaderTitles())
+        QVERIFY2(printed.contains(title), qPrintable(title));
+    for (const char *whole : {"行政事业性收费票据", "省财政厅票据监制中心", "XZ00000001", "XZ00000150", "￥12500.00",
+                              "￥250.00", "2026-01-10 10:10:00", "2026-01-05 09:00:00", "张三"})
+        QVERIFY2(printed.contains(QString::fromUtf8(whole)), whole);
+}
+
+void MainWindowTest::departmentsOpenWithTheirRecipients() {
+    TestDatabase t;
+    AddDepartment(QStringLiteral("财务科"));
+    AddBroker(QStringLiteral("张三"), QStringLiteral("财务科"));
+    AddDepartment(QStringLiteral("办公室"));
+    AddBroker(QStringLiteral("李四"), QStringLiteral("办公室"));
+    Window w;
+    for (const char *department : {"财务科", "办公室"})
+        QVERIFY2(TopItem(w.dlg, QString::fromUtf8(department))->isExpanded(), department);
+    w.dlg.RunCommand(cmd::RepositoryView);
+    w.dlg.RunCommand(cmd::DepartmentView);
+    QVERIFY(TopItem(w.dlg, QStringLiteral("财务科"))->isExpanded());
+}
+
+void MainWindowTest::kindsOfTheTreeCarryADrawnIcon() {
+    TestDatabase t;
+    AddKind(FixedKind);
+    Window w;
+    w.dlg.RunCommand(cmd::RepositoryView);
+    QTreeWidgetItem *item = TopItem(w.dlg, FixedKind.name);
+    QVERIFY(item);
+    const QImage image = item->icon(0).pixmap(16, 16).toImage();
+    QVERIFY(!image.isNull());
+    // A picture of its own: coloured pixels, not a character the font may lack.
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            coloured += c.alpha() > 0 && c.saturation() > 60;
+        }
+    QVERIFY(coloured > 20);
+    QVERIFY(!item->text(0).contains(QChar(0xD83C)) && !item->text(0).contains(QChar(0xD83D)));
+}
+
+void MainWindowTest::rowCountBoxCarriesTheInformationIcon() {
+    TestDatabase t;
+    Window w;
+    ShowThreeStockRuns(w);
+    w.dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.dlg));
+    const MessagePresenter previous = SetMessagePresenter(MessagePresenter());
+    InstallWidgetMessagePresenter();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        seen = true;
+        QCOMPARE(box->windowTitle(), QStringLiteral("行数"));
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        QVERIFY(!box->iconPixmap().isNull());
+        // The icon is drawn where the clerk sees it.
+        const QList<QLabel *> labels = box->findChildren<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+        QVERIFY(!labels.isEmpty() && labels.first()->isVisible() && !labels.first()->pixmap().isNull());
+        box->accept();
+    });
+    w.dlg.findChild<QToolButton *>(QStringLiteral("button1033"))->click();
+    SetMessagePresenter(previous);
+    QVERIFY(seen);
 }
 
 QTEST_MAIN(MainWindowTest)

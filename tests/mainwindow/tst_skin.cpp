@@ -189,7 +189,7 @@ void SkinTest::skinFileGivesItsBitmapsByNumber() {
     MessageCapture messages;
     const QString file = QString::fromLatin1(skin::SkinFileName);
     const QImage shape = skin::LoadBitmap(file, 1);
-    QCOMPARE(shape.size(), QSize(1180, 740));
+    QCOMPARE(shape.size(), QSize(1260, 760));
     // Pure white around the rounded corners, the window inside.
     QCOMPARE(QColor(shape.pixel(0, 0)), QColor(Qt::white));
     QVERIFY(QColor(shape.pixel(590, 370)) != QColor(Qt::white));
@@ -287,7 +287,7 @@ void SkinTest::maximiseAndRestoreSwapTheirButtonsAndTheLayout() {
 
     restore->click();
     QCOMPARE(dlg.SkinStateNow(), int(CMainDlg::SkinNormal));
-    QCOMPARE(dlg.size(), QSize(1180, 740));
+    QCOMPARE(dlg.size(), QSize(1260, 760));
     QVERIFY(!dlg.WindowRegion().contains(QPoint(0, 0)));
     QVERIFY(maximise->isVisible() && !restore->isVisible());
     QCOMPARE(messages.Count(), 0);

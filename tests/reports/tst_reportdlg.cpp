@@ -17,6 +17,7 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QtTest>
@@ -124,7 +125,39 @@ private slots:
     void printedReportShowsEveryColumnWithWholeAmounts();
     void printWithEmptyListDoesNothing();
     void resizingKeepsTheControlsAtTheRightEdge();
+    void failedGenerationIsReportedWhileProgressIsShown();
 };
+
+void ReportDlgTest::failedGenerationIsReportedWhileProgressIsShown() {
+    TestDatabase t;
+    SeedGoldenBooks();
+    PeriodScript script;
+    CPeriodRunner runner(script);
+    CReportDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    t.Exec(QString::asprintf("DROP TABLE %s", Bill_Info));
+    QStringList reports;
+    QStringList progressTexts;
+    const MessagePresenter previous =
+        SetMessagePresenter([&](const QString &text, const QString &, MsgIcon, MsgButtons) {
+            reports << text;
+            if (const auto *progress = dialog.findChild<QProgressDialog *>())
+                progressTexts << progress->labelText();
+            return MsgAnswer::Ok;
+        });
+    Choose(dialog, 1);
+    dialog.GenerateButton()->click();
+    SetMessagePresenter(previous);
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(progressTexts, QStringList({"正在生成报表，请稍候..."}));
+    // The report is shown as far as it was read: its layout and no rows; the progress window is gone.
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("月季报表"));
+    QCOMPARE(dialog.List()->GetHeaderTitles().first(), QStringLiteral("发放日期"));
+    QCOMPARE(dialog.List()->RowCount(), 0);
+    QVERIFY(!dialog.findChild<QProgressDialog *>());
+    QVERIFY(dialog.isEnabled());
+}
 
 void ReportDlgTest::opensWithTheAnnualLayoutAndTheReportsOfTheStore() {
     TestDatabase t;

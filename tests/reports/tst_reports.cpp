@@ -95,6 +95,7 @@ private slots:
     void departmentReportNamesTheDepartmentInItsTotal();
     void cancellationDetailListsVoidedReturnsAndShowsNoDifferenceWhenPaidInFull();
     void thousandsOfBooksSumToTheCent();
+    void failedReadingIsReportedAndKeepsTheLayout();
     void centsAreWrittenAsTheMoneyFormatWritesThem();
 
     // Annual audit table.
@@ -319,6 +320,29 @@ void ReportsTest::thousandsOfBooksSumToTheCent() {
              QStringList({Fixed, "", "3000本", "", "00000001", "00003000", "￥0.10", "￥210.00", "￥90.00", "", ""}));
     QCOMPARE(annual.rows[1],
              QStringList({"小计", "", "3000本", "", "", "", "￥300.00", "￥210.00", "￥90.00", "", ""}));
+}
+
+void ReportsTest::failedReadingIsReportedAndKeepsTheLayout() {
+    TestDatabase t;
+    AddFixedKind(Fixed);
+    t.Exec(QString::asprintf("DROP TABLE %s", Bill_Info));
+    MessageCapture messages;
+    const CReportTable monthly = MonthlyReport(January, JanuaryEnd);
+    QCOMPARE(messages.Count(), 1);
+    QCOMPARE(messages.Last().icon, MsgIcon::Exclamation);
+    QVERIFY(messages.Last().text.contains(QLatin1String(Bill_Info)));
+    QCOMPARE(monthly.titles.size(), 11);
+    QCOMPARE(monthly.rows.size(), 0);
+    const CReportTable inventory = InventorySummary({Fixed}, January, JanuaryEnd);
+    QCOMPARE(messages.Count(), 2);
+    QCOMPARE(inventory.rows.size(), 1);
+    QCOMPARE(inventory.rows[0].first(), QStringLiteral("合计"));
+    QCOMPARE(CancellationDetail(January, JanuaryEnd).rows.size(), 0);
+    QCOMPARE(AnnualAuditTable({Fixed}, January, JanuaryEnd).rows.size(), 0);
+    QCOMPARE(DepartmentMonthlyReport(January, JanuaryEnd, "A科").rows.size(), 0);
+    QCOMPARE(messages.Count(), 5);
+    // The store is still usable afterwards.
+    QCOMPARE(ReadReportKinds(), QStringList({Fixed}));
 }
 
 void ReportsTest::centsAreWrittenAsTheMoneyFormatWritesThem() {
