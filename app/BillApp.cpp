@@ -116,17 +116,36 @@ CBillApp::CBillApp() = default;
 CBillApp::~CBillApp() = default;
 
 bool CBillApp::OpenDataFile() {
-    if (TheDatabase().Open(QDir::current().filePath(CDatabase::DataFileName())))
+    CDatabase &db = TheDatabase();
+    QString error;
+    if (db.Open(QDir::current().filePath(CDatabase::DataFileName()), &error))
         return true;
-    ShowMessage(QStringLiteral("无法找到数据文件!"), QStringLiteral("Prompt!"), MsgIcon::Stop);
+    QString text;
+    switch (db.LastOpenFailure()) {
+    case OpenFailure::ReadOnlyFile:
+        text = QStringLiteral("数据文件%1是只读的，无法写入，程序不能运行!").arg(CDatabase::DataFileName());
+        break;
+    case OpenFailure::ReadOnlyFolder:
+        text = QStringLiteral("数据文件%1所在的文件夹不能写入，程序不能运行!").arg(CDatabase::DataFileName());
+        break;
+    case OpenFailure::UpgradeFailed:
+        text =
+            QStringLiteral("数据文件%1无法升级到本程序的版本，文件未作改动:\n%2").arg(CDatabase::DataFileName(), error);
+        break;
+    default:
+        text = QStringLiteral("无法找到数据文件!");
+    }
+    ShowMessage(text, QStringLiteral("Prompt!"), MsgIcon::Stop);
     return false;
 }
 
 bool CBillApp::InitInstance() {
-    if (!OpenDataFile())
-        return false;
+    // The instance is taken first: a second copy must not check, upgrade or write the file at the
+    // same time.
     m_guard = std::make_unique<CSingleInstanceGuard>(SingleInstanceName());
-    return m_guard->Acquire();
+    if (!m_guard->Acquire())
+        return false;
+    return OpenDataFile();
 }
 
 void CBillApp::ExitInstance() {

@@ -1,10 +1,16 @@
 #include "app/Database.h"
 
+#include "app/DatabaseCollation.h"
 #include "app/Dialect.h"
 #include "app/Messages.h"
 #include "schema/Schema.h"
+#include "schema/SchemaTables.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
@@ -14,7 +20,9 @@ namespace {
 // Cached prepared forms of changing statements; cleared when it grows past this.
 constexpr int kCacheLimit = 256;
 
-QString LastMessage(sqlite3 *db) { return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"); }
+QString LastMessage(sqlite3 *db) {
+    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+}
 
 // What a clerk expects to read: 100000000000000 rather than 1e+14, 12.5, 2.
 QByteArray NumberUtf8(double v) {
@@ -35,18 +43,55 @@ bool IsChangingStatement(const QString &text) {
     return false;
 }
 
+// A file that must not be used, and why.
+struct OpenRefusal {
+    OpenFailure failure;
+    QString message;
+};
+
+int PinyinCollation(void *, int lengthA, const void *a, int lengthB, const void *b) {
+    return ComparePinyin(QStringView(static_cast<const char16_t *>(a), lengthA / 2),
+                         QStringView(static_cast<const char16_t *>(b), lengthB / 2));
+}
+
+// Writable for this process, and not marked read-only by its owner: a file its owner made read-only
+// is left alone even by an account that could override the mark.
+bool IsWritable(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::access(name.constData(), W_OK) != 0 || ::stat(name.constData(), &st) != 0)
+        return false;
+    return st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR) != 0;
+}
+
+// "Pelorvanide.dat.v0.bak", or with a number when that name is taken.
+QString FreeBackupName(const QString &path, int version) {
+    const QString base = QStringLiteral("%1.v%2").arg(path).arg(version);
+    QString name = base + QStringLiteral(".bak");
+    for (int k = 2; QFileInfo::exists(name); ++k)
+        name = QStringLiteral("%1-%2.bak").arg(base).arg(k);
+    return name;
+}
+
 } // namespace
 
-CDatabase::~CDatabase() { Close(); }
+CDatabase::~CDatabase() {
+    Close();
+}
 
-QByteArray CDatabase::FixedKey() { return QByteArrayLiteral("mqzvrxtplwkdnhjyce"); }
+QByteArray CDatabase::FixedKey() {
+    return QByteArrayLiteral("mqzvrxtplwkdnhjyce");
+}
 
 bool CDatabase::Open(const QString &path, QString *error, bool create) {
     Close();
+    m_openFailure = OpenFailure::None;
+    m_backupPath.clear();
     sqlite3 *db = nullptr;
     // The program works on one thread, so the connection needs no locking of its own.
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     QString message;
+    OpenFailure failure = OpenFailure::Unusable;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
         message = LastMessage(db);
     } else {
@@ -55,6 +100,7 @@ bool CDatabase::Open(const QString &path, QString *error, bool create) {
         // Pages of 4 KiB: fewer pages to encrypt and authenticate than the 1 KiB default. Every file of
         // the program is written and read with this size.
         sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
+        sqlite3_create_collation16(db, u"PINYIN", SQLITE_UTF16, nullptr, PinyinCollation);
         m_db = db;
         try {
             // A plain SQLite library would ignore the key and write an unencrypted file.
@@ -63,25 +109,66 @@ bool CDatabase::Open(const QString &path, QString *error, bool create) {
             CloseQuery();
             if (!encrypted)
                 throw CDbError(QStringLiteral("the store has no encryption"));
-            OpenQuery(QStringLiteral("SELECT COUNT(*) AS n FROM sqlite_master WHERE type = 'table' AND name = '%1'")
-                          .arg(QLatin1String(schema::Bill_Info)));
-            double tables = 0;
-            ReadFieldNumber(0, tables);
-            CloseQuery();
-            if (!create && tables < 1)
-                throw CDbError(QStringLiteral("not a Pelorvanide data file"));
+            if (!create)
+                CheckExistingFile(path);
             // Pages are decrypted on every read from disk; a larger cache keeps a day's work in memory.
             Exec("PRAGMA cache_size = -65536");
             return true;
         } catch (const CDbError &e) {
             message = e.Message();
-            m_db = nullptr;
+        } catch (const OpenRefusal &r) {
+            failure = r.failure;
+            message = r.message;
         }
+        CloseQuery();
+        ClearCache();
+        m_depth = 0;
+        m_db = nullptr;
     }
     sqlite3_close(db);
+    m_openFailure = failure;
     if (error)
         *error = message;
     return false;
+}
+
+void CDatabase::CheckExistingFile(const QString &path) {
+    // Every page is read and its structure checked, so a damaged file is refused before anything is
+    // written into it.
+    OpenQuery(QStringLiteral("PRAGMA quick_check"));
+    QString verdict;
+    ReadFieldText(0, verdict);
+    CloseQuery();
+    if (verdict != QLatin1String("ok"))
+        throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("damaged file: %1").arg(verdict)};
+    OpenQuery(QStringLiteral("PRAGMA user_version"));
+    double version = 0;
+    ReadFieldNumber(0, version);
+    CloseQuery();
+    if (version > schema::CurrentSchemaVersion)
+        throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("file of a newer version %1").arg(version)};
+    QString problem;
+    if (!schema::HasEveryTableAndColumn(*this, &problem))
+        throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("not a Pelorvanide data file: %1").arg(problem)};
+    if (sqlite3_db_readonly(m_db, "main") == 1 || !IsWritable(path))
+        throw OpenRefusal{OpenFailure::ReadOnlyFile, QStringLiteral("the file cannot be written")};
+    if (!IsWritable(QFileInfo(path).absolutePath()))
+        throw OpenRefusal{OpenFailure::ReadOnlyFolder, QStringLiteral("the folder cannot be written")};
+    if (version == schema::CurrentSchemaVersion)
+        return;
+    const QString backup = FreeBackupName(path, int(version));
+    if (!QFile::copy(path, backup) || QFileInfo(backup).size() != QFileInfo(path).size()) {
+        QFile::remove(backup);
+        throw OpenRefusal{OpenFailure::UpgradeFailed, QStringLiteral("cannot write the copy %1").arg(backup)};
+    }
+    try {
+        schema::UpgradeSchema(*this);
+    } catch (const CDbError &e) {
+        // The transaction left the file as it was, so the copy is not needed.
+        QFile::remove(backup);
+        throw OpenRefusal{OpenFailure::UpgradeFailed, e.Message()};
+    }
+    m_backupPath = backup;
 }
 
 void CDatabase::Close() {
@@ -106,11 +193,31 @@ sqlite3_stmt *CDatabase::Prepare(const QString &text) const {
     if (!m_db)
         throw CDbError(QStringLiteral("the data file is not open"));
     sqlite3_stmt *stmt = nullptr;
-    const int rc = sqlite3_prepare16_v2(m_db, text.utf16(), int(text.size() * sizeof(char16_t)), &stmt, nullptr);
+    const void *tail = nullptr;
+    const int bytes = int(text.size() * sizeof(char16_t));
+    const int rc = sqlite3_prepare16_v2(m_db, text.utf16(), bytes, &stmt, &tail);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
         throw CDbError(LastMessage(m_db));
     }
+    // One command per statement: whatever follows a ';' must be blanks, comments or more ';'.
+    const char16_t *rest = static_cast<const char16_t *>(tail);
+    const char16_t *end = reinterpret_cast<const char16_t *>(text.utf16()) + text.size();
+    while (rest && rest < end) {
+        sqlite3_stmt *next = nullptr;
+        const void *after = nullptr;
+        const int nextRc = sqlite3_prepare16_v2(m_db, rest, int((end - rest) * sizeof(char16_t)), &next, &after);
+        sqlite3_finalize(next);
+        if (nextRc != SQLITE_OK || next) {
+            sqlite3_finalize(stmt);
+            throw CDbError(QStringLiteral("一条语句只能含有一条命令: %1").arg(text));
+        }
+        if (after == rest)
+            break;
+        rest = static_cast<const char16_t *>(after);
+    }
+    if (!stmt)
+        throw CDbError(QStringLiteral("语句中没有命令"));
     return stmt;
 }
 
@@ -200,7 +307,9 @@ void CDatabase::CloseQuery() {
     m_columns.clear();
 }
 
-int CDatabase::ColumnCount() const { return m_query ? sqlite3_column_count(m_query) : 0; }
+int CDatabase::ColumnCount() const {
+    return m_query ? sqlite3_column_count(m_query) : 0;
+}
 
 QString CDatabase::ColumnName(int column) const {
     return m_query ? QString::fromUtf8(sqlite3_column_name(m_query, column)) : QString();
@@ -260,12 +369,19 @@ bool CDatabase::ReadFieldNumber(int column, double &value) const {
     return true;
 }
 
+int CDatabase::NamedColumn(const QString &column) const {
+    const int index = ColumnIndex(column);
+    if (index < 0 && m_query)
+        throw CDbError(QStringLiteral("no such column: %1").arg(column));
+    return index;
+}
+
 bool CDatabase::ReadFieldText(const QString &column, QString &value) const {
-    return ReadFieldText(ColumnIndex(column), value);
+    return ReadFieldText(NamedColumn(column), value);
 }
 
 bool CDatabase::ReadFieldNumber(const QString &column, double &value) const {
-    return ReadFieldNumber(ColumnIndex(column), value);
+    return ReadFieldNumber(NamedColumn(column), value);
 }
 
 void CDatabase::ExecuteStatement(const QString &statement) {
@@ -301,7 +417,9 @@ void CDatabase::ExecutePrepared(const QString &statement, const QVector<QVector<
     sqlite3_finalize(stmt);
 }
 
-int CDatabase::ChangedRows() const { return m_db ? sqlite3_changes(m_db) : 0; }
+int CDatabase::ChangedRows() const {
+    return m_db ? sqlite3_changes(m_db) : 0;
+}
 
 void CDatabase::Exec(const char *sql) {
     if (!m_db)
@@ -351,4 +469,6 @@ void ReportDbError(const CDbError &error) {
 }
 
 // The store has one kind of error text, so both reports show the same message.
-void ReportComError(const CDbError &error) { ReportDbError(error); }
+void ReportComError(const CDbError &error) {
+    ReportDbError(error);
+}

@@ -20,6 +20,15 @@ private:
     QString m_message;
 };
 
+// Why a data file was not opened.
+enum class OpenFailure {
+    None,
+    Unusable,       // missing, damaged, keyed otherwise, foreign, or made by a newer program
+    ReadOnlyFile,   // the file cannot be written
+    ReadOnlyFolder, // its folder cannot be written (the store keeps its journal there)
+    UpgradeFailed   // a file of an older version could not be backed up or upgraded; it is unchanged
+};
+
 // The one connection of the program and its one query recordset.
 // Reading: OpenQuery, then IsEOF / MoveNext / ReadFieldText / ReadFieldNumber, then CloseQuery.
 // Opening a query closes the one before, so a caller that needs rows while running another query
@@ -36,8 +45,14 @@ public:
     static QString DataFileName() { return QStringLiteral("Pelorvanide.dat"); }
 
     // Opens an existing file (create = false) or makes a new one. On failure returns false with the
-    // store's message in error; a file that is missing, damaged or keyed otherwise never opens.
+    // store's message in error and the reason in LastOpenFailure(). An existing file is checked first:
+    // its pages, its version and every table and column the program uses; a damaged or foreign file
+    // is not written to. A file of an older version is upgraded after a copy of it was written
+    // beside it (BackupPath()).
     bool Open(const QString &path, QString *error = nullptr, bool create = false);
+    OpenFailure LastOpenFailure() const { return m_openFailure; }
+    // The copy written before the last upgrade; empty when none was made.
+    QString BackupPath() const { return m_backupPath; }
     void Close();
     bool IsOpen() const { return m_db != nullptr; }
 
@@ -45,7 +60,8 @@ public:
     bool IsEOF() const { return m_eof; }
     void MoveNext();
     long RecordCount();
-    // A NULL value leaves the target as it was and returns false; so does an unknown column.
+    // A NULL value leaves the target as it was and returns false. A column name the query does not
+    // have throws CDbError.
     bool ReadFieldText(const QString &column, QString &value) const;
     bool ReadFieldNumber(const QString &column, double &value) const;
     bool ReadFieldText(int column, QString &value) const;
@@ -82,6 +98,8 @@ private:
     void Step();
     void Exec(const char *sql);
     void ClearCache();
+    void CheckExistingFile(const QString &path);
+    int NamedColumn(const QString &column) const;
 
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_query = nullptr;
@@ -92,6 +110,8 @@ private:
     mutable QByteArray m_scratch;
     QHash<QString, sqlite3_stmt *> m_cache;
     int m_depth = 0;
+    OpenFailure m_openFailure = OpenFailure::None;
+    QString m_backupPath;
 };
 
 // The program's one database, opened by the application at start-up.

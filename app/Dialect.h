@@ -4,12 +4,17 @@
 
 // Turns the statement texts the dialogs compose into what the store accepts:
 //  - "DELETE * FROM" loses its star;
-//  - #date# literals and quoted "y-m-d h:m:s" texts become zero-padded "yyyy-mm-dd hh:mm:ss" texts,
-//    so date-times compare and sort chronologically as text;
-//  - the words TRUE and FALSE become -1 and 0, the values the flags are stored as.
-// With parameterise set, every string and number literal is lifted out as a bound value and the
-// text keeps a '?' in its place, so statements that differ only in their values share one
-// prepared form. Text values may point into the statement, which must outlive the result.
+//  - #date# literals, and quoted texts written into or compared with a date-time column, become
+//    zero-padded "yyyy-mm-dd hh:mm:ss" texts, so date-times compare and sort chronologically; an
+//    impossible date (the 31st of February) is refused with CDbError. Every other text is kept
+//    exactly as typed, however much it looks like a date;
+//  - the words TRUE and FALSE become -1 and 0, the values the flags are stored as;
+//  - a name column ordered by ORDER BY is ordered by pinyin (collation PINYIN of the connection).
+// With parameterise set, the string and number literals in value positions are lifted out as bound
+// values and the text keeps a '?' in their place, so statements that differ only in their values
+// share one prepared form. Numbers in ORDER BY and GROUP BY (column positions), hexadecimal numbers,
+// blobs and column aliases stay in the text. Text values may point into the statement, which must
+// outlive the result.
 
 struct SqlValue {
     enum Type { Integer, Real, Text } type = Text;

@@ -1,5 +1,9 @@
 #include "lists/ListRows.h"
 
+#include "app/DatabaseCollation.h"
+
+#include <QCollator>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -34,20 +38,38 @@ QByteArray EncodeRow(const QList<QByteArrayView> &cells) {
     return row;
 }
 
-// Unsigned byte order; a text that is the beginning of another sorts first.
-int CompareBytes(QByteArrayView a, QByteArrayView b) {
-    const int c = std::memcmp(a.data(), b.data(), size_t(std::min(a.size(), b.size())));
-    if (c != 0)
-        return c;
+// The first eight bytes with ASCII letters folded to lower case, so most comparisons of a sort
+// need not reach the rows.
+quint64 FoldedPrefixOf(QByteArrayView text) {
+    quint64 prefix = 0;
+    for (int i = 0; i < 8; ++i) {
+        quint8 c = i < text.size() ? quint8(text[i]) : 0u;
+        if (c >= 'A' && c <= 'Z')
+            c = quint8(c + ('a' - 'A'));
+        prefix = (prefix << 8) | c;
+    }
+    return prefix;
+}
+
+int CompareFoldedBytes(QByteArrayView a, QByteArrayView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype k = 0; k < n; ++k) {
+        char x = a[k], y = b[k];
+        if (x >= 'A' && x <= 'Z')
+            x = char(x + ('a' - 'A'));
+        if (y >= 'A' && y <= 'Z')
+            y = char(y + ('a' - 'A'));
+        if (x != y)
+            return quint8(x) < quint8(y) ? -1 : 1;
+    }
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-// The first eight bytes as one number, so most comparisons of a sort need not reach the rows.
-quint64 PrefixOf(QByteArrayView text) {
-    quint64 prefix = 0;
-    for (int i = 0; i < 8; ++i)
-        prefix = (prefix << 8) | (i < text.size() ? quint8(text[i]) : 0u);
-    return prefix;
+bool IsAsciiBytes(QByteArrayView text) {
+    for (char c : text)
+        if (quint8(c) >= 0x80)
+            return false;
+    return true;
 }
 
 void UpperAsciiBytes(QByteArray &bytes) {
@@ -180,30 +202,52 @@ void CListRows::EndRow() {
 }
 
 void CListRows::Sort(int column, bool ascending) {
-    struct Key {
-        quint64 prefix;
-        QByteArrayView text;
-        int row;
-    };
-    std::vector<Key> keys;
-    keys.reserve(m_rows.size());
-    for (int i = 0; i < RowCount(); ++i) {
-        const QByteArrayView text = Cell(i, column);
-        keys.push_back({PrefixOf(text), text, i});
+    // Texts sort as the store's ORDER BY sorts them: Chinese by pinyin, Latin letters without regard
+    // to case; a column of ASCII texts alone needs no collator.
+    bool ascii = true;
+    for (int i = 0; i < RowCount() && ascii; ++i)
+        ascii = IsAsciiBytes(Cell(i, column));
+    std::vector<int> order(m_rows.size());
+    for (int i = 0; i < RowCount(); ++i)
+        order[i] = i;
+    if (ascii) {
+        struct Key {
+            quint64 prefix;
+            QByteArrayView text;
+        };
+        std::vector<Key> keys;
+        keys.reserve(m_rows.size());
+        for (int i = 0; i < RowCount(); ++i) {
+            const QByteArrayView text = Cell(i, column);
+            keys.push_back({FoldedPrefixOf(text), text});
+        }
+        const auto less = [&keys](int x, int y) {
+            const Key &a = keys[x];
+            const Key &b = keys[y];
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            return CompareFoldedBytes(a.text, b.text) < 0;
+        };
+        if (ascending)
+            std::stable_sort(order.begin(), order.end(), less);
+        else
+            std::stable_sort(order.begin(), order.end(), [&less](int x, int y) { return less(y, x); });
+    } else {
+        const QCollator &collator = PinyinCollator();
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(m_rows.size());
+        for (int i = 0; i < RowCount(); ++i)
+            keys.push_back(collator.sortKey(QString::fromUtf8(Cell(i, column))));
+        const auto less = [&keys](int x, int y) { return keys[x].compare(keys[y]) < 0; };
+        if (ascending)
+            std::stable_sort(order.begin(), order.end(), less);
+        else
+            std::stable_sort(order.begin(), order.end(), [&less](int x, int y) { return less(y, x); });
     }
-    const auto less = [](const Key &a, const Key &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        return CompareBytes(a.text, b.text) < 0;
-    };
-    if (ascending)
-        std::stable_sort(keys.begin(), keys.end(), less);
-    else
-        std::stable_sort(keys.begin(), keys.end(), [&less](const Key &a, const Key &b) { return less(b, a); });
     QVector<QByteArray> sorted;
     sorted.reserve(m_rows.size());
-    for (const Key &key : keys)
-        sorted.append(std::move(m_rows[key.row]));
+    for (int row : order)
+        sorted.append(std::move(m_rows[row]));
     m_rows = std::move(sorted);
 }
 

@@ -35,7 +35,7 @@ public:
     void AddCell(QByteArrayView utf8);
     void EndRow();
 
-    // Stable sort by one column's bytes compared as unsigned values.
+    // Stable sort by one column: Chinese by pinyin, Latin letters without regard to case.
     void Sort(int column, bool ascending);
     // Keeps the given rows, in the order given.
     void KeepRows(const QList<int> &rows);

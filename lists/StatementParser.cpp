@@ -2,20 +2,24 @@
 
 namespace {
 
-// A piece of the statement: the same range read from the statement as written and from its
-// upper-cased copy, which have the same length because only ASCII letters change.
+// A piece of the statement: the same range read from the statement as written, from its upper-cased
+// copy and from the copy in which keywords are searched, which all have the same length because
+// only ASCII letters change and quoted text is blotted out character by character.
 struct Span {
     const QString *original;
     const QString *upper;
+    const QString *keys;
     qsizetype begin;
     qsizetype end;
 
     qsizetype Find(const char *word) const {
-        const qsizetype at = QStringView(*upper).sliced(begin, end - begin).indexOf(QLatin1String(word));
+        const qsizetype at = QStringView(*keys).sliced(begin, end - begin).indexOf(QLatin1String(word));
         return at < 0 ? -1 : begin + at;
     }
-    Span Before(qsizetype at) const { return {original, upper, begin, at}; }
-    Span After(qsizetype at, const char *word) const { return {original, upper, at + qsizetype(qstrlen(word)), end}; }
+    Span Before(qsizetype at) const { return {original, upper, keys, begin, at}; }
+    Span After(qsizetype at, const char *word) const {
+        return {original, upper, keys, at + qsizetype(qstrlen(word)), end};
+    }
     bool IsEmpty() const { return begin >= end; }
     QString Original() const { return original->mid(begin, end - begin); }
     QString UpperWithoutBlanks() const {
@@ -26,11 +30,31 @@ struct Span {
 };
 
 // Tabs and line breaks separate words as blanks do.
-QString KeywordCopy(const QString &statement) {
+QString BlankCopy(const QString &statement) {
     QString copy = UpperAscii(statement);
     for (QChar &c : copy)
         if (c == u'\t' || c == u'\r' || c == u'\n')
             c = u' ';
+    return copy;
+}
+
+// The copy in which keywords are searched: what stands between quotes (a value 'a ORDER BY b', a
+// name "x FROM y" or [x FROM y]) is blotted out, so only the statement's own words are found.
+QString KeywordCopy(const QString &blanked) {
+    QString copy = blanked;
+    QChar close;
+    for (QChar &c : copy) {
+        if (!close.isNull()) {
+            if (c == close)
+                close = QChar();
+            else
+                c = u'\x01';
+        } else if (c == u'\'' || c == u'"') {
+            close = c;
+        } else if (c == u'[') {
+            close = u']';
+        }
+    }
     return copy;
 }
 
@@ -92,8 +116,9 @@ QString UpperAscii(const QString &text) {
 }
 
 void ParseStatement(const QString &wrapped, StatementParts &parts) {
-    const QString upper = KeywordCopy(wrapped);
-    const Span whole{&wrapped, &upper, 0, wrapped.size()};
+    const QString upper = BlankCopy(wrapped);
+    const QString keys = KeywordCopy(upper);
+    const Span whole{&wrapped, &upper, &keys, 0, wrapped.size()};
     const qsizetype from = whole.Find(" FROM ");
     if (from < 0)
         return;

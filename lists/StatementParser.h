@@ -3,10 +3,10 @@
 #include <QStringList>
 
 // The parts of a list statement "SELECT expr AS title, ... FROM tables WHERE condition ORDER BY column ASC".
-// Keywords are found in an upper-cased copy in which tabs and line breaks count as blanks. Expressions and
-// titles are held upper-cased with every blank removed; the select list, from part, where part and order
-// column keep the statement's own case, because the store compares quoted values case-sensitively and a
-// re-query must find the same rows as the first run.
+// Keywords are found in an upper-cased copy in which tabs and line breaks count as blanks and quoted text
+// ('a ORDER BY b', "name", [name]) is not searched. Expressions and titles are held upper-cased with every
+// blank removed; the select list, from part, where part and order column keep the statement's own text,
+// so that a re-query finds the same rows as the first run.
 struct StatementParts {
     QString selectList;
     QStringList expressions;

@@ -63,10 +63,14 @@ bool CPermissionTable::TranslatePopedom(const QString &text, QString &translated
 bool CPermissionTable::HasRight(const QString &rightName) const {
     if (m_user == QString::fromUtf8(AdministratorUser))
         return true;
-    QString code;
-    if (!TranslatePopedom(rightName, code))
-        code.clear();
-    // A tree row without a code holds the placeholder, which no rights string ever contains.
+    // Rights fail closed: a name the tree does not hold (or a tree that could not be read) grants
+    // nothing, and neither does a tree row without a code.
+    const qsizetype at = m_names.indexOf(rightName);
+    if (at < 0)
+        return false;
+    const QString &code = m_codes.at(at);
+    if (code.isEmpty() || code == NullEntry())
+        return false;
     return m_rights.contains(code);
 }
 

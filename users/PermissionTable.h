@@ -3,8 +3,9 @@
 #include <QStringList>
 
 // The rights of the logged-in user: the name-to-code table of the rights tree and the user's rights
-// string. A right is granted when its code occurs anywhere in the rights string; the administrator
-// account holds every right whatever its row says.
+// string. A right is granted when the tree names it and its code occurs anywhere in the rights
+// string; a right the tree does not name, or a tree that could not be read, grants nothing. The
+// administrator account holds every right whatever its row says.
 class CPermissionTable {
 public:
     // Text held in place of a missing name or code, so the two lists stay parallel.

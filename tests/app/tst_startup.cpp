@@ -19,7 +19,6 @@ private slots:
     void missingDataFileStopsStartup();
     void plainFileInPlaceOfDataFileStopsStartup();
     void startupOpensDataFileOfWorkingDirectory();
-    void secondCopyRaisesTheFirstAndGivesWay();
     void shutdownClosesTheConnection();
     void cancelledLoginEndsTheProgramWithoutTheMainWindow();
     void messageBoxesCarryChineseStandardButtons();
@@ -71,17 +70,6 @@ void StartupTest::startupOpensDataFileOfWorkingDirectory() {
     QVERIFY(TheDatabase().IsOpen());
     QCOMPARE(messages.Count(), 0);
     app.ExitInstance();
-}
-
-void StartupTest::secondCopyRaisesTheFirstAndGivesWay() {
-    const QString name = QStringLiteral("pelorvanide-test-%1").arg(QCoreApplication::applicationPid());
-    CSingleInstanceGuard first(name);
-    QVERIFY(first.Acquire());
-    QSignalSpy raised(&first, &CSingleInstanceGuard::ActivationRequested);
-    CSingleInstanceGuard second(name);
-    QVERIFY(!second.Acquire());
-    QVERIFY(raised.wait(3000));
-    QCOMPARE(raised.count(), 1);
 }
 
 void StartupTest::shutdownClosesTheConnection() {

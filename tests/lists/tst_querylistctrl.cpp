@@ -186,7 +186,7 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
-    void HeaderClickReQueriesAndKeepsValuesOfAnyCase() {
+    void HeaderClickReQueriesAndFindsValuesOfAnyCase() {
         TestDatabase t;
         InsertBill("ab类", "0002", 1);
         InsertBill("ab类", "0003", 3);
@@ -199,13 +199,30 @@ private slots:
         list.SetSortByQuery(true);
         Setup(list, statement);
         list.OnHeaderClicked(1);
-        QCOMPARE(Column(list, 1), QStringList({"0001", "0002", "0003"}));
+        // "AB类" is the same kind as "ab类": names compare without regard to case.
+        QCOMPARE(Column(list, 1), QStringList({"0001", "0002", "0003", "0009"}));
         QCOMPARE(list.horizontalHeader()->sortIndicatorSection(), 1);
         QCOMPARE(list.horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
         list.OnHeaderClicked(2);
-        QCOMPARE(Column(list, 2), QStringList({"3", "2", "1"}));
+        QCOMPARE(Column(list, 2), QStringList({"3", "2", "2", "1"}));
         QCOMPARE(list.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(list.GetStatement(), WrapStatement(statement));
+    }
+
+    void ReSortKeepsAConditionOnAValueHoldingOrderBy() {
+        TestDatabase t;
+        InsertBill("a ORDER BY b", "0002", 1);
+        InsertBill("a ORDER BY b", "0001", 2);
+        InsertBill("other", "0003", 3);
+        CQueryListCtrl list;
+        Setup(list, QString::asprintf("SELECT %s AS 票据类型,%s AS 开始编号 FROM %s WHERE %s = 'a ORDER BY b' "
+                                      "ORDER BY %s ASC",
+                                      Bill_Kind, Bill_Begin_Char, Bill_Info, Bill_Kind, Bill_ID));
+        QCOMPARE(list.GetWherePart(), QString::asprintf("%s = 'a ORDER BY b'", Bill_Kind));
+        list.SortByColumnQuery(1, true);
+        QCOMPARE(Column(list, 1), QStringList({"0001", "0002"}));
+        list.SortByColumnQuery(1, false);
+        QCOMPARE(Column(list, 1), QStringList({"0002", "0001"}));
     }
 
     void ReQueryOfStatementWithOrderButNoWhere() {
@@ -217,7 +234,8 @@ private slots:
                                       Bill_Begin_Char, Bill_Info, Bill_ID));
         QVERIFY(list.GetOrderColumn().isEmpty());
         list.SortByColumnQuery(0, false);
-        QCOMPARE(Column(list, 0), QStringList({"甲票", "乙票"}));
+        // Pinyin order: jia before yi, so descending puts 乙 first.
+        QCOMPARE(Column(list, 0), QStringList({"乙票", "甲票"}));
     }
 
     void SortBySeveralColumnsDescendingAppliesToEveryColumn() {
@@ -239,7 +257,7 @@ private slots:
         QCOMPARE(Column(list, 1), before);
     }
 
-    void LocalSortComparesBytesAndIsStable() {
+    void LocalSortIsPinyinWithoutCaseAndStable() {
         CQueryListCtrl list;
         list.InsertColumn(0, "值");
         list.InsertColumn(1, "序");
@@ -250,11 +268,28 @@ private slots:
             list.SetItemText(i, 1, QString::number(i));
         }
         list.SortLocal(0, true);
-        QCOMPARE(Column(list, 0), QStringList({"10", "10", "100", "20", "9", "9", "B", "b", "甲"}));
-        QCOMPARE(Column(list, 1), QStringList({"1", "8", "4", "7", "0", "6", "5", "2", "3"}));
+        // Digits, then Chinese, then Latin letters without regard to case ("b" and "B" are equal and keep
+        // their order): the order of the Chinese collation.
+        QCOMPARE(Column(list, 0), QStringList({"10", "10", "100", "20", "9", "9", "甲", "b", "B"}));
+        QCOMPARE(Column(list, 1), QStringList({"1", "8", "4", "7", "0", "6", "3", "2", "5"}));
         list.SortLocal(0, false);
-        QCOMPARE(Column(list, 0), QStringList({"甲", "b", "B", "9", "9", "20", "100", "10", "10"}));
+        QCOMPARE(Column(list, 0), QStringList({"b", "B", "甲", "9", "9", "20", "100", "10", "10"}));
         QCOMPARE(list.GetItemText(3, 1), QStringLiteral("0")); // equal texts keep their order
+        // Chinese names in pinyin order: fei, xing, zheng.
+        const QStringList kinds{"政府性基金票据", "行政事业性收费票据", "非税收入一般缴款书"};
+        for (int i = 0; i < kinds.size(); ++i)
+            list.SetItemText(i, 0, kinds[i]);
+        for (int i = kinds.size(); i < values.size(); ++i)
+            list.SetItemText(i, 0, "政府性基金票据");
+        list.SortLocal(0, true);
+        QCOMPARE(Column(list, 0).mid(0, 3),
+                 QStringList({"非税收入一般缴款书", "行政事业性收费票据", "政府性基金票据"}));
+        // A column of ASCII texts alone sorts without regard to case too.
+        const QStringList latin{"b", "A", "c", "B", "a", "C", "b", "a", "A"};
+        for (int i = 0; i < latin.size(); ++i)
+            list.SetItemText(i, 0, latin[i]);
+        list.SortLocal(0, true);
+        QCOMPARE(Column(list, 0), QStringList({"A", "a", "a", "A", "b", "B", "b", "c", "C"}));
         QVERIFY(list.isEnabled());
         QVERIFY(!QApplication::overrideCursor());
     }

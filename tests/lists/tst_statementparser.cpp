@@ -134,6 +134,24 @@ private slots:
                      " FROM Bill_Info  WHERE Bill_Flag = '库存'  ORDER BY BILL_UNIT_PRICE  ASC ");
     }
 
+    void KeywordsInsideQuotedValuesAreNotTheStatementsOwn() {
+        const StatementParts p = Parse(QString::asprintf(
+            "SELECT %s AS 部门名称,'x FROM y, z AS w' AS 说明 FROM %s WHERE %s = 'a ORDER BY b' OR %s = ' WHERE ' "
+            "ORDER BY %s DESC",
+            Bill_Dept_Name, Bill_Dept_Info, Bill_Dept_Name, Bill_Dept_Name, Bill_Dept_ID));
+        QCOMPARE(p.fromPart, QString::fromLatin1(Bill_Dept_Info));
+        QCOMPARE(p.wherePart,
+                 QString::asprintf("%s = 'a ORDER BY b' OR %s = ' WHERE '", Bill_Dept_Name, Bill_Dept_Name));
+        QCOMPARE(p.orderColumn, QString::fromLatin1(Bill_Dept_ID));
+        QVERIFY(!p.ascending);
+        QCOMPARE(p.titles, QStringList({"部门名称", "说明"}));
+        QCOMPARE(p.expressions, QStringList({"BILL_DEPT_NAME", "'XFROMY,ZASW'"}));
+        // A re-query keeps the whole condition.
+        QCOMPARE(ComposeOrderedStatement(p, OrderTextOfTitles(p, {"部门名称"}, true), true),
+                 "SELECT " + p.selectList + " FROM Bill_Dept_Info  WHERE " + p.wherePart +
+                     "  ORDER BY BILL_DEPT_NAME  ASC ");
+    }
+
     void ReQueryForSeveralColumnsDescendingSkipsUnknownTitles() {
         const StatementParts p =
             Parse(QString::asprintf("SELECT %s AS 票据类型,%s AS 开始编号,%s AS 单价 FROM %s ORDER BY "

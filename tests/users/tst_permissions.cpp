@@ -16,7 +16,8 @@ private slots:
     void emptyRightsStringIsRefusedEveryCheckedRight();
     void grantedCodesPassAndOthersAreRefused();
     void rightIsGrantedAcrossTheJointOfTwoCodes();
-    void rightNameWithoutTreeRowIsGranted();
+    void rightNameWithoutTreeRowIsRefusedToAllButTheAdministrator();
+    void missingRightsTableRefusesEveryoneButTheAdministrator();
     void rightWithoutCodeIsGrantedOnlyToTheAdministrator();
     void userRightsAreEmptyForUnknownOrNullAndReplacedOnReload();
 };
@@ -134,13 +135,36 @@ void PermissionsTest::rightIsGrantedAcrossTheJointOfTwoCodes() {
     QVERIFY(!table.HasRight(QStringLiteral("票据发放")));
 }
 
-void PermissionsTest::rightNameWithoutTreeRowIsGranted() {
+void PermissionsTest::rightNameWithoutTreeRowIsRefusedToAllButTheAdministrator() {
     TestDatabase t;
-    AddUser(QStringLiteral("张三"), QString(), QString());
+    // Even a user holding every code of the tree is refused a right the tree does not name.
+    AddUser(QStringLiteral("张三"), QString(),
+            QStringLiteral("P01P02P03P04P05P06P07P08P09P10P11P12P13P14P15P16P17P18P19P20P21P22"));
     MessageCapture messages;
     const CPermissionTable table = LoggedIn(QStringLiteral("张三"));
-    QVERIFY(table.CheckRight(QStringLiteral("没有这一行的权限")));
-    QCOMPARE(messages.Count(), 0);
+    QVERIFY(table.HasRight(QStringLiteral("票据入库")));
+    QVERIFY(!table.CheckRight(QStringLiteral("没有这一行的权限")));
+    QCOMPARE(messages.Count(), 1);
+    QCOMPARE(messages.Last().caption, QStringLiteral("权限"));
+    QVERIFY(LoggedIn(QString::fromUtf8(AdministratorUser)).HasRight(QStringLiteral("没有这一行的权限")));
+}
+
+void PermissionsTest::missingRightsTableRefusesEveryoneButTheAdministrator() {
+    TestDatabase t;
+    AddUser(QStringLiteral("张三"), QString(), QStringLiteral("P01P02P03P04P05P06P07P08"));
+    t.Exec(QString::asprintf("DROP TABLE %s", Bill_Popedom_Tree_Info));
+    MessageCapture messages;
+    CPermissionTable table;
+    QVERIFY(!table.LoadPermissionTable());
+    QCOMPARE(messages.Count(), 1); // the failed read is reported
+    QVERIFY(messages.Last().text.contains(QLatin1String(Bill_Popedom_Tree_Info)));
+    table.SetUserName(QStringLiteral("张三"));
+    table.LoadUserRights(QStringLiteral("张三"));
+    for (const QString &right : CheckedRights)
+        QVERIFY2(!table.HasRight(right), qPrintable(right));
+    table.SetUserName(QString::fromUtf8(AdministratorUser));
+    for (const QString &right : CheckedRights)
+        QVERIFY2(table.HasRight(right), qPrintable(right));
 }
 
 void PermissionsTest::rightWithoutCodeIsGrantedOnlyToTheAdministrator() {

@@ -1,0 +1,59 @@
+#pragma once
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+class CDatabase;
+
+// The tables and columns of the store in one place: the delivered database is created from them,
+// a file is checked against them when it is opened, and an older file is rebuilt to them.
+namespace schema {
+
+enum class ColumnKind {
+    Counter, // the table's key, numbered by the store
+    Text,    // compared without regard to ASCII case, like the names clerks type
+    Number,  // a bill number as text: compared without regard to case, ordered as stored
+    Exact,   // text compared exactly as stored (passwords)
+    Long,
+    Double,
+    Boolean,  // -1 for TRUE, 0 for FALSE
+    DateTime, // zero-padded "yyyy-mm-dd hh:mm:ss" text
+    Key       // a plain number holding a copied counter
+};
+
+struct ColumnDef {
+    const char *name;
+    ColumnKind kind;
+};
+
+struct TableDef {
+    const char *name;
+    std::vector<ColumnDef> columns;
+    // The columns must stand exactly so, in this order and no others: rows are copied between the
+    // run table and the recycle table with SELECT *.
+    bool exactColumns = false;
+};
+
+const std::vector<TableDef> &Tables();
+
+// The version written into every file this program makes or upgrades. Files of version 0 are those
+// of the first release, whose texts compared case-sensitively.
+constexpr int CurrentSchemaVersion = 1;
+
+// The store's type text of a column kind.
+QString ColumnTypeText(ColumnKind kind);
+QString CreateTableStatement(const TableDef &table, const QString &name);
+// The indexes of the lookups the operations make.
+void CreateIndexes(CDatabase &db);
+
+bool IsDateTimeColumn(QStringView column);
+// Text columns holding names, which lists order as the clerks read them (pinyin for Chinese).
+bool IsNameColumn(QStringView column);
+
+// Every table and column the program uses is there. On failure, problem names what is missing.
+bool HasEveryTableAndColumn(CDatabase &db, QString *problem);
+// Rebuilds every table of a file of an older version in the current form and writes the current
+// version, in one transaction: nothing changes when it fails.
+void UpgradeSchema(CDatabase &db);
+
+} // namespace schema

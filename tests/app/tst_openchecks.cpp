@@ -1,0 +1,284 @@
+#include "app/BillApp.h"
+#include "app/Database.h"
+#include "schema/Schema.h"
+#include "schema/SchemaTables.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <sqlite3.h>
+
+using namespace schema;
+
+// Start-up refuses damaged, foreign, newer and read-only data files without writing a byte into
+// them, and upgrades a file of the first release after a copy of it was written beside it.
+class OpenChecksTest : public QObject {
+    Q_OBJECT
+private slots:
+    void flippedByteIsRefused_data();
+    void flippedByteIsRefused();
+    void foreignFileIsRefused_data();
+    void foreignFileIsRefused();
+    void fileWithoutPasswordColumnDoesNotLetAnEmptyPasswordIn();
+    void readOnlyFileIsRefusedInChinese();
+    void readOnlyFolderIsRefusedInChinese();
+    void firstReleaseFileIsUpgradedAfterABackup();
+    void upgradedFileComparesNamesWithoutCase();
+    void failedUpgradeLeavesTheFileAsItWas();
+    void readingAColumnTheQueryLacksRaisesAnError();
+};
+
+namespace {
+
+// Runs statements on a data file with the program's key, outside the program's checks.
+void RawExec(const QString &path, const QString &sql) {
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    const QByteArray key = CDatabase::FixedKey();
+    sqlite3_key(db, key.constData(), key.size());
+    sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
+    char *message = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    const QString text = QString::fromUtf8(message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(text));
+}
+
+int RawInt(const QString &path, const QString &sql) {
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    const QByteArray key = CDatabase::FixedKey();
+    sqlite3_key(db, key.constData(), key.size());
+    sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
+    const int value = stmt && sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return value;
+}
+
+QByteArray Digest(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// A data file with some books in it, in a folder of its own that is the working directory; the
+// program's connection is closed so start-up opens it afresh.
+struct DataFile {
+    TestDatabase t;
+    DataFile() {
+        const KindSpec kind{"行政事业性收费票据", "行政事业", "A", "", 8, 10, 1.0, false};
+        CTransaction transaction;
+        AddKind(kind);
+        AddDepartment(QStringLiteral("Finance"));
+        AddUser(QStringLiteral("clerk"), QStringLiteral("secret"), QStringLiteral("P01P02"));
+        for (int i = 0; i < 300; ++i)
+            AddStockRun(kind, 1 + 10 * i);
+        transaction.Commit();
+        TheDatabase().Close();
+    }
+    QString Path() const { return t.FilePath(); }
+};
+
+void ExpectRefused(const MessageCapture &messages, const QString &text) {
+    QCOMPARE(messages.Count(), 1);
+    QCOMPARE(messages.Last().text, text);
+    QCOMPARE(messages.Last().caption, QStringLiteral("Prompt!"));
+    QCOMPARE(messages.Last().icon, MsgIcon::Stop);
+    QVERIFY(!TheDatabase().IsOpen());
+}
+
+// The table rebuilt without one of its columns.
+QString WithoutColumn(const char *table, const char *column) {
+    QStringList kept;
+    for (const TableDef &t : Tables())
+        if (qstrcmp(t.name, table) == 0)
+            for (const ColumnDef &c : t.columns)
+                if (qstrcmp(c.name, column) != 0)
+                    kept << QLatin1String(c.name);
+    return QStringLiteral("CREATE TABLE x AS SELECT %2 FROM %1; DROP TABLE %1; ALTER TABLE x RENAME TO %1")
+        .arg(QLatin1String(table), kept.join(u','));
+}
+
+const QString NoDataFile = QStringLiteral("无法找到数据文件!");
+
+// Flips one byte in the middle of the page of the table or index.
+void FlipByteInPageOf(const QString &path, const char *object) {
+    const int page =
+        RawInt(path, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'").arg(QLatin1String(object)));
+    QVERIFY(page > 1);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qint64 at = qint64(page - 1) * 4096 + 2048;
+    QVERIFY(file.seek(at));
+    char byte = 0;
+    QVERIFY(file.getChar(&byte));
+    QVERIFY(file.seek(at));
+    QVERIFY(file.putChar(char(byte ^ 0x20)));
+}
+
+// Rebuilds every table as the first release made it: texts compared case-sensitively, no version.
+void MakeFirstReleaseFile(const QString &path) {
+    QString sql = QStringLiteral("BEGIN;");
+    for (const TableDef &table : Tables()) {
+        const QString name = QLatin1String(table.name);
+        sql += QStringLiteral("ALTER TABLE %1 RENAME TO %1_x;").arg(name);
+        sql += CreateTableStatement(table, name).replace(QStringLiteral(" COLLATE NOCASE"), QString()) + u';';
+        sql += QStringLiteral("INSERT INTO %1 SELECT * FROM %1_x; DROP TABLE %1_x;").arg(name);
+    }
+    sql += QStringLiteral("DELETE FROM sqlite_sequence WHERE name LIKE '%\\_x' ESCAPE '\\';");
+    sql += QStringLiteral("PRAGMA user_version = 0; COMMIT;");
+    RawExec(path, sql);
+}
+
+} // namespace
+
+void OpenChecksTest::flippedByteIsRefused_data() {
+    QTest::addColumn<QString>("object");
+    QTest::newRow("table page") << QString::fromLatin1(Bill_Info);
+    QTest::newRow("index page") << QStringLiteral("IX_Bill_Kind_Begin");
+}
+
+void OpenChecksTest::flippedByteIsRefused() {
+    QFETCH(QString, object);
+    DataFile f;
+    FlipByteInPageOf(f.Path(), object.toLatin1().constData());
+    const QByteArray before = Digest(f.Path());
+    MessageCapture messages;
+    QVERIFY(!CBillApp::OpenDataFile());
+    ExpectRefused(messages, NoDataFile);
+    QCOMPARE(Digest(f.Path()), before);
+}
+
+void OpenChecksTest::foreignFileIsRefused_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("lacks a table") << QStringLiteral("DROP TABLE Report_Info");
+    QTest::newRow("lacks a column") << WithoutColumn(Bill_Kind_Info, Bill_Kind_Length);
+    QTest::newRow("runs with another column") << QStringLiteral("ALTER TABLE Bill_Info ADD COLUMN Bill_Colour TEXT");
+    QTest::newRow("newer version") << QStringLiteral("PRAGMA user_version = 99");
+    QTest::newRow("older version lacking a table")
+        << QStringLiteral("PRAGMA user_version = 0; DROP TABLE Bill_Flag_Info");
+}
+
+void OpenChecksTest::foreignFileIsRefused() {
+    QFETCH(QString, change);
+    DataFile f;
+    RawExec(f.Path(), change);
+    const QByteArray before = Digest(f.Path());
+    MessageCapture messages;
+    QVERIFY(!CBillApp::OpenDataFile());
+    ExpectRefused(messages, NoDataFile);
+    QCOMPARE(Digest(f.Path()), before);
+    QVERIFY(QDir(QFileInfo(f.Path()).absolutePath()).entryList({"*.bak"}, QDir::Files).isEmpty());
+}
+
+void OpenChecksTest::fileWithoutPasswordColumnDoesNotLetAnEmptyPasswordIn() {
+    DataFile f;
+    RawExec(f.Path(), WithoutColumn(Bill_Password_Info, Bill_Password_PWD));
+    QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM Bill_Password_Info")), 2);
+    const QByteArray before = Digest(f.Path());
+    MessageCapture messages;
+    QVERIFY(!CBillApp::OpenDataFile());
+    ExpectRefused(messages, NoDataFile);
+    QCOMPARE(Digest(f.Path()), before);
+}
+
+void OpenChecksTest::readOnlyFileIsRefusedInChinese() {
+    DataFile f;
+    QVERIFY(QFile::setPermissions(f.Path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = Digest(f.Path());
+    MessageCapture messages;
+    QVERIFY(!CBillApp::OpenDataFile());
+    ExpectRefused(messages, QStringLiteral("数据文件Pelorvanide.dat是只读的，无法写入，程序不能运行!"));
+    QCOMPARE(Digest(f.Path()), before);
+    QVERIFY(QFile::setPermissions(f.Path(), QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(CBillApp::OpenDataFile());
+}
+
+void OpenChecksTest::readOnlyFolderIsRefusedInChinese() {
+    DataFile f;
+    const QString folder = QFileInfo(f.Path()).absolutePath();
+    const QFile::Permissions previous = QFile::permissions(folder);
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const QByteArray before = Digest(f.Path());
+    MessageCapture messages;
+    const bool opened = CBillApp::OpenDataFile();
+    QFile::setPermissions(folder, previous);
+    QVERIFY(!opened);
+    ExpectRefused(messages, QStringLiteral("数据文件Pelorvanide.dat所在的文件夹不能写入，程序不能运行!"));
+    QCOMPARE(Digest(f.Path()), before);
+}
+
+void OpenChecksTest::firstReleaseFileIsUpgradedAfterABackup() {
+    DataFile f;
+    MakeFirstReleaseFile(f.Path());
+    const QByteArray before = Digest(f.Path());
+    const int runs = RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM Bill_Info"));
+    const int lastId = RawInt(f.Path(), QStringLiteral("SELECT MAX(Bill_ID) FROM Bill_Info"));
+    MessageCapture messages;
+    QVERIFY(CBillApp::OpenDataFile());
+    QCOMPARE(messages.Count(), 0);
+    CDatabase &db = TheDatabase();
+    // The copy beside the file is the file as it was.
+    QCOMPARE(db.BackupPath(), f.Path() + QStringLiteral(".v0.bak"));
+    QCOMPARE(Digest(db.BackupPath()), before);
+    QCOMPARE(f.t.Scalar(QStringLiteral("PRAGMA user_version")).toInt(), CurrentSchemaVersion);
+    QCOMPARE(f.t.Count(Bill_Info), runs);
+    // Counters go on after the last row.
+    f.t.Exec(QString::asprintf("INSERT INTO %s (%s) VALUES ('x')", Bill_Info, Bill_Kind));
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT MAX(%s) FROM %s", Bill_ID, Bill_Info)).toInt(), lastId + 1);
+    QCOMPARE(f.t.Scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    db.Close();
+    // Opening it again neither upgrades nor copies it once more.
+    QVERIFY(CBillApp::OpenDataFile());
+    QVERIFY(db.BackupPath().isEmpty());
+    QCOMPARE(QDir(QFileInfo(f.Path()).absolutePath()).entryList({"*.bak"}, QDir::Files).size(), 1);
+}
+
+void OpenChecksTest::upgradedFileComparesNamesWithoutCase() {
+    DataFile f;
+    MakeFirstReleaseFile(f.Path());
+    QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM Bill_Dept_Info WHERE Bill_Dept_Name = 'FINANCE'")),
+             0);
+    QVERIFY(CBillApp::OpenDataFile());
+    QCOMPARE(f.t.Count(Bill_Dept_Info, QString::asprintf("%s = 'FINANCE'", Bill_Dept_Name)), 1);
+    QCOMPARE(f.t.Count(Bill_Password_Info, QString::asprintf("%s = 'CLERK'", Bill_Password_User)), 1);
+}
+
+void OpenChecksTest::failedUpgradeLeavesTheFileAsItWas() {
+    DataFile f;
+    MakeFirstReleaseFile(f.Path());
+    // A table of the upgrade's own working name stands in the way, so the upgrade fails half-way.
+    RawExec(f.Path(), QStringLiteral("CREATE TABLE Bill_Dept_Info_Old (x)"));
+    const QByteArray before = Digest(f.Path());
+    MessageCapture messages;
+    QVERIFY(!CBillApp::OpenDataFile());
+    QCOMPARE(messages.Count(), 1);
+    QVERIFY(messages.Last().text.startsWith(QStringLiteral("数据文件Pelorvanide.dat无法升级到本程序的版本")));
+    QCOMPARE(Digest(f.Path()), before);
+    QCOMPARE(RawInt(f.Path(), QStringLiteral("PRAGMA user_version")), 0);
+}
+
+void OpenChecksTest::readingAColumnTheQueryLacksRaisesAnError() {
+    TestDatabase t;
+    CDatabase &db = t.Db();
+    db.OpenQuery(QString::asprintf("SELECT %s FROM %s", Bill_Password_User, Bill_Password_Info));
+    QString value = QStringLiteral("unchanged");
+    QVERIFY_THROWS_EXCEPTION(CDbError, db.ReadFieldText(QLatin1String(Bill_Password_PWD), value));
+    double number = 7;
+    QVERIFY_THROWS_EXCEPTION(CDbError, db.ReadFieldNumber(QLatin1String(Bill_Password_Number), number));
+    QCOMPARE(value, QStringLiteral("unchanged"));
+    QVERIFY(db.ReadFieldText(QLatin1String(Bill_Password_User), value));
+    QCOMPARE(value, QString::fromUtf8(AdministratorUser));
+    db.CloseQuery();
+}
+
+QTEST_GUILESS_MAIN(OpenChecksTest)
+#include "tst_openchecks.moc"
