@@ -15,6 +15,7 @@
 #include "mainwindow/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/SearchFields.h"
+#include "mainwindow/SplashDlg.h"
 #include "masterdata/AddBrokerDlg.h"
 #include "masterdata/AddDeptDlg.h"
 #include "masterdata/BillKindDlg.h"
@@ -52,8 +53,10 @@ int RunLoginDialog(QWidget *parent, QString &userName) {
 } // namespace
 
 CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDialog) {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
+    // The splash shows while the window is made, before the login.
+    CSplashDlg::Run(nullptr);
+    // The skin draws the frame: no frame of the window system.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
     setWindowTitle(QStringLiteral("Pelorvanide"));
     setWindowIcon(artwork::Icon(artwork::Glyph::Application));
     for (const MainCommand &command : MainCommands())
@@ -62,6 +65,7 @@ CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDia
     BuildLayout();
     InstallBuiltInCommands();
     connect(&m_hook, &CMouseHook::MenuRequested, this, &CMainDlg::OpenBarMenu);
+    BuildTray();
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -73,6 +77,7 @@ bool CMainDlg::Initialise() {
     LoadUserRights();
     m_hook.SetTargetWindow(this);
     m_hook.StartHook();
+    ApplyNormalLayout();
     ShowDepartmentViewAgain();
     return true;
 }
@@ -107,6 +112,7 @@ void CMainDlg::InstallBuiltInCommands() {
     SetCommandHandler(cmd::RepositoryView, [this] { ShowRepositoryView(); });
     SetCommandHandler(cmd::Extract, [this] { OnExtract(); });
     SetCommandHandler(cmd::Print, [this] { OnPrint(); });
+    InstallShellCommands();
     InstallDialogCommands();
 }
 
@@ -261,6 +267,8 @@ void CMainDlg::reject() {
 }
 
 void CMainDlg::OnMinimise() {
+    m_stateBeforeMinimise = m_skinState;
+    m_skinState = SkinMinimised;
     showMinimized();
 }
 

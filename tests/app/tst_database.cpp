@@ -16,6 +16,8 @@ private slots:
     void datesCompareAndSortChronologically();
     void dateLiteralsMeanMidnight();
     void trueSortsBeforeFalseAscending();
+    void onlyNameColumnsAreOrderedByPinyin();
+    void onlyValuePositionsAreBound();
     void nullLeavesCallersValue();
     void numbersReadAsClerksExpect();
     void emptyStateQueryKeepsEveryColumn();
@@ -67,8 +69,8 @@ void DatabaseTest::datesCompareAndSortChronologically() {
                                                            {"dec31", "2025-12-31 23:59:59"},
                                                            {"feb1", "2026-2-1 0:0:0"}};
     for (auto [label, when] : times)
-        t.Exec(QString::asprintf("INSERT INTO %s (%s,%s) VALUES ('%s','%s')", Bill_Info, Bill_Kind,
-                                 Bill_Issue_Time, label, when));
+        t.Exec(QString::asprintf("INSERT INTO %s (%s,%s) VALUES ('%s','%s')", Bill_Info, Bill_Kind, Bill_Issue_Time,
+                                 label, when));
     CDatabase &db = t.Db();
     db.OpenQuery(QString::asprintf("SELECT %s FROM %s ORDER BY %s ASC", Bill_Kind, Bill_Info, Bill_Issue_Time));
     QStringList order;
@@ -80,13 +82,12 @@ void DatabaseTest::datesCompareAndSortChronologically() {
     db.CloseQuery();
     QCOMPARE(order, QStringList({"dec31", "jan9", "jan10", "feb1", "oct1"}));
     // January 9 lies before October 1 although "9" sorts after "1" as plain text.
-    QCOMPARE(t.Count(Bill_Info, QString::asprintf("%s BETWEEN #2026-1-1 0:0:0# AND #2026-1-31 23:59:59#",
-                                                  Bill_Issue_Time)),
-             2);
+    QCOMPARE(
+        t.Count(Bill_Info, QString::asprintf("%s BETWEEN #2026-1-1 0:0:0# AND #2026-1-31 23:59:59#", Bill_Issue_Time)),
+        2);
     QCOMPARE(t.Count(Bill_Info, QString::asprintf("%s < #2026-1-10#", Bill_Issue_Time)), 2);
     // A date-time reads back in one consistent form.
-    QCOMPARE(t.Scalar(QString::asprintf("SELECT %s FROM %s WHERE %s = 'jan9'", Bill_Issue_Time, Bill_Info,
-                                        Bill_Kind)),
+    QCOMPARE(t.Scalar(QString::asprintf("SELECT %s FROM %s WHERE %s = 'jan9'", Bill_Issue_Time, Bill_Info, Bill_Kind)),
              QStringLiteral("2026-01-09 09:05:00"));
 }
 
@@ -95,7 +96,8 @@ void DatabaseTest::dateLiteralsMeanMidnight() {
     QCOMPARE(NormaliseDateTimeText("2006-1-1", true), QString());
     QCOMPARE(NormaliseDateTimeText("2006-13-1 0:0:0", true), QString());
     QCOMPARE(NormaliseDateTimeText("Smith", false), QString());
-    const TranslatedStatement s = TranslateStatement("SELECT a FROM t WHERE d BETWEEN #2026-3-7# AND #2026-3-7 9:5:0#", false);
+    const TranslatedStatement s =
+        TranslateStatement("SELECT a FROM t WHERE d BETWEEN #2026-3-7# AND #2026-3-7 9:5:0#", false);
     QCOMPARE(s.text, QStringLiteral("SELECT a FROM t WHERE d BETWEEN '2026-03-07 00:00:00' AND '2026-03-07 09:05:00'"));
 }
 
@@ -114,6 +116,36 @@ void DatabaseTest::trueSortsBeforeFalseAscending() {
     // Words that merely contain TRUE are left alone.
     QCOMPARE(TranslateStatement("SELECT TRUEST, 'TRUE' FROM x WHERE y = true", false).text,
              QStringLiteral("SELECT TRUEST, 'TRUE' FROM x WHERE y = (-1)"));
+}
+
+void DatabaseTest::onlyNameColumnsAreOrderedByPinyin() {
+    QCOMPARE(TranslateStatement("SELECT * FROM Bill_Kind_Info ORDER BY Bill_Kind_Name ASC", false).text,
+             QStringLiteral("SELECT * FROM Bill_Kind_Info ORDER BY Bill_Kind_Name COLLATE PINYIN ASC"));
+    QCOMPARE(TranslateStatement("SELECT a FROM t AS b ORDER BY b.bill_dept_name DESC, Bill_Begin_Int, "
+                                "Bill_Issue_Time, Bill_Kind",
+                                false)
+                 .text,
+             QStringLiteral("SELECT a FROM t AS b ORDER BY b.bill_dept_name COLLATE PINYIN DESC, Bill_Begin_Int, "
+                            "Bill_Issue_Time, Bill_Kind COLLATE PINYIN"));
+    // Grouping, expressions and an order already collated are left alone.
+    QCOMPARE(TranslateStatement("SELECT Bill_Kind FROM t GROUP BY Bill_Kind ORDER BY Bill_Kind || 'x', "
+                                "Bill_Kind COLLATE BINARY",
+                                false)
+                 .text,
+             QStringLiteral("SELECT Bill_Kind FROM t GROUP BY Bill_Kind ORDER BY Bill_Kind || 'x', "
+                            "Bill_Kind COLLATE BINARY"));
+}
+
+void DatabaseTest::onlyValuePositionsAreBound() {
+    const QString statement = QStringLiteral("INSERT INTO t (a,b,c) SELECT 'x' AS 'y', 0x1F, X'0A' FROM u "
+                                             "WHERE v = 5 ORDER BY 2, 1 LIMIT 3");
+    const TranslatedStatement t = TranslateStatement(statement, true);
+    QCOMPARE(t.text, QStringLiteral("INSERT INTO t (a,b,c) SELECT ? AS 'y', 0x1F, X'0A' FROM u "
+                                    "WHERE v = ? ORDER BY 2, 1 LIMIT ?"));
+    QCOMPARE(t.values.size(), 3);
+    QCOMPARE(t.values[0].TextValue().toString(), QStringLiteral("x"));
+    QCOMPARE(t.values[1].integer, 5);
+    QCOMPARE(t.values[2].integer, 3);
 }
 
 void DatabaseTest::nullLeavesCallersValue() {
