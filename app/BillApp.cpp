@@ -1,9 +1,11 @@
 #include "app/BillApp.h"
 
+#include "app/AppStyle.h"
 #include "app/Database.h"
 #include "app/Messages.h"
 #include "app/SingleInstance.h"
 #include "mainwindow/MainDlg.h"
+#include "mainwindow/SkinStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -155,6 +157,7 @@ int CBillApp::Run() {
     InstallWidgetMessagePresenter();
     InstallChineseTranslation();
     UseChineseUiFont();
+    InstallSkinLook(ApplicationStyleSheet());
     if (!InitInstance()) {
         ExitInstance();
         return 0;

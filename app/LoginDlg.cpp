@@ -54,17 +54,12 @@ private:
     QString m_caption;
 };
 
-const char *FieldStyle = "QComboBox, QLineEdit { border: 1px solid #c3cfdc; border-radius: 5px; padding: 3px 8px;"
-                         " background: white; color: #26323f; font-size: 14px; }"
-                         "QComboBox:focus, QLineEdit:focus { border: 1px solid #2e75b6; }";
-
 } // namespace
 
 CLoginDlg::CLoginDlg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setWindowTitle(QStringLiteral("用户登录"));
     OrderTabsByPosition(this);
     setFixedSize(artwork::LoginBackground().size());
-    setStyleSheet(QString::fromLatin1(FieldStyle));
 
     m_userBox = new QComboBox(this);
     m_userBox->setObjectName(QStringLiteral("userBox"));

@@ -14,6 +14,7 @@
 #include "mainwindow/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/SearchFields.h"
+#include "mainwindow/SplashDlg.h"
 #include "masterdata/AddBrokerDlg.h"
 #include "masterdata/AddDeptDlg.h"
 #include "masterdata/BillKindDlg.h"
@@ -50,8 +51,10 @@ int RunLoginDialog(QWidget *parent, QString &userName) {
 } // namespace
 
 CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDialog) {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
+    // The splash shows while the window is made, before the login.
+    CSplashDlg::Run(nullptr);
+    // The skin draws the frame: no frame of the window system.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
     setWindowTitle(QStringLiteral("Pelorvanide"));
     setWindowIcon(artwork::Icon(artwork::Glyph::Application));
     for (const MainCommand &command : MainCommands())
@@ -60,6 +63,7 @@ CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDia
     BuildLayout();
     InstallBuiltInCommands();
     connect(&m_hook, &CMouseHook::MenuRequested, this, &CMainDlg::OpenBarMenu);
+    BuildTray();
 }
 
 CMainDlg::~CMainDlg() = default;
@@ -71,6 +75,7 @@ bool CMainDlg::Initialise() {
     LoadUserRights();
     m_hook.SetTargetWindow(this);
     m_hook.StartHook();
+    ApplyNormalLayout();
     ShowDepartmentViewAgain();
     return true;
 }
@@ -105,6 +110,7 @@ void CMainDlg::InstallBuiltInCommands() {
     SetCommandHandler(cmd::RepositoryView, [this] { ShowRepositoryView(); });
     SetCommandHandler(cmd::Extract, [this] { OnExtract(); });
     SetCommandHandler(cmd::Print, [this] { OnPrint(); });
+    InstallShellCommands();
     InstallDialogCommands();
 }
 
@@ -257,6 +263,8 @@ void CMainDlg::reject() {
 }
 
 void CMainDlg::OnMinimise() {
+    m_stateBeforeMinimise = m_skinState;
+    m_skinState = SkinMinimised;
     showMinimized();
 }
 

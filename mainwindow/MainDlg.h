@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QIcon>
 #include <QList>
+#include <QPixmap>
+#include <QRegion>
 #include <QString>
 #include <functional>
 
@@ -15,6 +17,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QSystemTrayIcon;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -101,7 +104,21 @@ public:
     // Escape and the window's close button ask before leaving, as the exit command does.
     void reject() override;
 
+    // The skin (MainSkin.cpp): the shape and pictures of "MainDlgSrc.dat" at rest and maximised.
+    enum SkinState { SkinNormal, SkinMaximised, SkinMinimised };
+    void ApplyNormalLayout();
+    void ApplyMaximisedLayout();
+    int SkinStateNow() const { return m_skinState; }
+    QRegion WindowRegion() const { return m_region; }
+    // The drawn pictures: 2 background, 3 top band, 4 list caption band; null when not loaded.
+    QPixmap SkinBitmap(int id) const;
+    // The notification-area icon and its menu.
+    QSystemTrayIcon *TrayIcon() const { return m_tray; }
+    QMenu *TrayMenu() const { return m_trayMenu; }
+
 protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -134,6 +151,11 @@ private:
     void SetListStatement(const QString &statement);
     void SetListCaption(const QString &detail);
 
+    // The skin and the shell around the window (MainSkin.cpp).
+    void BuildTray();
+    void InstallShellCommands();
+    void PaintSkinBand(QObject *watched, QEvent *event);
+
     // Commands run by the window itself.
     void OnLogin();
     void OnPrint();
@@ -161,4 +183,17 @@ private:
 
     bool m_dragging = false;
     QPoint m_dragOffset;
+
+    QWidget *m_headerBand = nullptr;
+    QWidget *m_captionBand = nullptr;
+    QToolButton *m_maximiseButton = nullptr;
+    QToolButton *m_restoreButton = nullptr;
+    QRegion m_region;
+    QPixmap m_background;
+    QPixmap m_topBand;
+    QPixmap m_captionPicture;
+    int m_skinState = SkinNormal;
+    int m_stateBeforeMinimise = SkinNormal;
+    QSystemTrayIcon *m_tray = nullptr;
+    QMenu *m_trayMenu = nullptr;
 };

@@ -1,6 +1,8 @@
 // The arrangement of the main window: the top band with the menu-bar buttons, the tree panel and
 // the list panel with the buttons around them.
 #include "lists/QueryListCtrl.h"
+#include "mainwindow/HotHeader.h"
+#include "mainwindow/ImageButton.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainDlg.h"
 #include "resources/Artwork.h"
@@ -14,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
-#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -22,49 +23,6 @@
 using artwork::Glyph;
 
 namespace {
-
-const char *WindowStyle = R"(
-CMainDlg { background: #e9eef4; }
-#headerBand { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #173d63, stop:1 #2a6fae); }
-#headerBand QLabel { color: white; }
-#appTitle { font-size: 17px; font-weight: bold; }
-#userLabel { color: #cfe2f5; font-size: 13px; }
-QToolButton[role="bar"] { color: white; background: transparent; border: none; border-radius: 4px;
-    padding: 6px 14px; font-size: 14px; }
-QToolButton[role="bar"]:hover { background: rgba(255, 255, 255, 40); }
-QToolButton[role="bar"]:pressed { background: rgba(0, 0, 0, 50); }
-QToolButton[role="window"] { background: transparent; border: none; border-radius: 4px; padding: 3px; }
-QToolButton[role="window"]:hover { background: rgba(255, 255, 255, 50); }
-#panel { background: white; border: 1px solid #cfd8e3; border-radius: 6px; }
-#panelCaption { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f8fafc, stop:1 #e8edf3);
-    border: none; border-bottom: 1px solid #d5dde7; border-top-left-radius: 6px; border-top-right-radius: 6px; }
-#panelFooter { background: #f4f7fa; border: none; border-top: 1px solid #dde3ea;
-    border-bottom-left-radius: 6px; border-bottom-right-radius: 6px; }
-#panelTitle { color: #1d3b5a; font-size: 14px; font-weight: bold; }
-#listCaption { color: #4a5a6b; font-size: 13px; }
-QToolButton[role="command"] { background: #f7f9fc; color: #24313f; border: 1px solid #cbd4df; border-radius: 4px;
-    padding: 4px 9px; font-size: 13px; }
-QToolButton[role="command"]:hover { background: #e3eef9; border-color: #2e75b6; }
-QToolButton[role="command"]:pressed { background: #cfe2f4; }
-QToolButton[role="command"][current="true"] { background: #2e75b6; color: white; border-color: #245d92; }
-QToolButton[role="command"]:disabled { background: #f1f3f6; color: #a6afba; border-color: #e0e5eb; }
-QToolButton[role="command"]::menu-indicator { image: none; }
-QTreeWidget { border: none; font-size: 13px; outline: none; }
-QTreeWidget::item { padding: 3px 2px; }
-QTreeWidget::item:selected { background: #d4e6f7; color: #0f2740; }
-CQueryListCtrl { border: none; }
-QHeaderView::section { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfcfd, stop:1 #eaeff5);
-    color: #24313f; border: none; border-right: 1px solid #d5dde7; border-bottom: 1px solid #cbd4df;
-    padding: 5px 6px; font-size: 13px; }
-#findBox { border: 1px solid #cbd4df; border-radius: 4px; padding: 4px 6px; background: white; font-size: 13px; }
-#findBox:focus { border: 1px solid #2e75b6; }
-QMenu { background: white; border: 1px solid #bfcad7; padding: 4px 0px; }
-QMenu::item { padding: 6px 30px 6px 10px; color: #1f2b38; font-size: 13px; }
-QMenu::item:selected { background: #dceaf8; color: #0f2740; }
-QMenu::item:disabled { color: #a6afba; }
-QMenu::icon { padding-left: 8px; }
-QMenu::separator { height: 1px; background: #e1e6ec; margin: 4px 10px; }
-)";
 
 Glyph CommandGlyph(int id) {
     switch (HandlerId(id)) {
@@ -158,7 +116,6 @@ QSize CMainDlg::DefaultSize(const QSize &screen) {
 }
 
 void CMainDlg::BuildLayout() {
-    setStyleSheet(QString::fromLatin1(WindowStyle));
     const QScreen *screen = QGuiApplication::primaryScreen();
     resize(DefaultSize(screen ? screen->availableSize() : QSize(1280, 800)));
     auto *page = new QVBoxLayout(this);
@@ -174,15 +131,13 @@ void CMainDlg::BuildLayout() {
 }
 
 QToolButton *CMainDlg::ToolButton(int controlId, const QIcon &icon, const QString &text, const QString &tip) {
-    auto *button = new QToolButton;
+    auto *button = new CImageButton(artwork::ButtonFace::Command);
     button->setObjectName(QStringLiteral("button%1").arg(controlId));
-    button->setProperty("role", QStringLiteral("command"));
     button->setIcon(icon);
     button->setIconSize(QSize(18, 18));
     button->setText(text);
     button->setToolTip(tip);
     button->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
-    button->setCursor(Qt::PointingHandCursor);
     return button;
 }
 
@@ -207,11 +162,11 @@ QWidget *CMainDlg::BuildHeader() {
     const QStringList captions = {QStringLiteral("票据操作"), QStringLiteral("票据查询"), QStringLiteral("视图"),
                                   QStringLiteral("基础资料"), QStringLiteral("帮助")};
     for (int menu = 1; menu <= captions.size(); ++menu) {
-        auto *button = new QToolButton;
+        auto *button = new CImageButton(artwork::ButtonFace::Bar);
         button->setObjectName(QStringLiteral("button%1").arg(1057 + menu));
-        button->setProperty("role", QStringLiteral("bar"));
         button->setText(captions.at(menu - 1));
-        button->setCursor(Qt::PointingHandCursor);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setMinimumHeight(34);
         connect(button, &QToolButton::clicked, this, [this, menu] { OpenBarMenu(menu); });
         m_barButtons << button;
         row->addWidget(button);
@@ -223,8 +178,8 @@ QWidget *CMainDlg::BuildHeader() {
     row->addSpacing(12);
 
     auto windowButton = [this, row](int controlId, Glyph glyph, const QString &tip) {
-        QToolButton *button = ToolButton(controlId, artwork::Icon(glyph), QString(), tip);
-        button->setProperty("role", QStringLiteral("window"));
+        auto *button = static_cast<CImageButton *>(ToolButton(controlId, artwork::Icon(glyph), QString(), tip));
+        button->SetFace(artwork::ButtonFace::Window);
         button->setIconSize(QSize(22, 22));
         row->addWidget(button);
         return button;
@@ -234,12 +189,19 @@ QWidget *CMainDlg::BuildHeader() {
     m_commands[cmd::Help].buttons << help;
     QToolButton *minimise = windowButton(1000, Glyph::Minimise, QStringLiteral("最小化"));
     connect(minimise, &QToolButton::clicked, this, &CMainDlg::OnMinimise);
+    m_maximiseButton = windowButton(1005, Glyph::Maximise, QStringLiteral("最大化"));
+    connect(m_maximiseButton, &QToolButton::clicked, this, &CMainDlg::ApplyMaximisedLayout);
+    m_restoreButton = windowButton(1006, Glyph::Restore, QStringLiteral("还原"));
+    connect(m_restoreButton, &QToolButton::clicked, this, &CMainDlg::ApplyNormalLayout);
+    m_restoreButton->hide();
     QToolButton *close = windowButton(1001, Glyph::Exit, ButtonText(cmd::Exit));
     connect(close, &QToolButton::clicked, this, [this] { RunCommand(cmd::Exit); });
     m_commands[cmd::Exit].buttons << close;
 
     QWidget *header = Band("headerBand", row);
-    header->setFixedHeight(48);
+    header->setFixedHeight(52);
+    header->installEventFilter(this);
+    m_headerBand = header;
     return header;
 }
 
@@ -302,11 +264,15 @@ QWidget *CMainDlg::BuildListPanel() {
     captionRow->addWidget(CommandButton(1012, cmd::Index, ButtonText(cmd::Index)));
     captionRow->addWidget(CommandButton(1013, cmd::Search, ButtonText(cmd::Search)));
     captionRow->addWidget(CommandButton(1014, cmd::Extract, ButtonText(cmd::Extract)));
-    panel->addWidget(Band("panelCaption", captionRow));
+    m_captionBand = Band("panelCaption", captionRow);
+    m_captionBand->setObjectName(QStringLiteral("static1055"));
+    m_captionBand->installEventFilter(this);
+    panel->addWidget(m_captionBand);
 
     m_list = new CQueryListCtrl;
     m_list->setObjectName(QStringLiteral("list1011"));
     m_list->SetSortEnabled(true);
+    CHotHeader::Track(m_list->horizontalHeader());
     panel->addWidget(m_list, 1);
 
     auto *footerRow = Row(8, 7, 8, 7, 6);
@@ -369,11 +335,10 @@ void CMainDlg::RefreshViewIndicators() {
     const bool department = m_viewMode == DepartmentViewMode;
     // The button of the view shown stands out, as the picture over the list did.
     for (int id : {int(cmd::DepartmentView), int(cmd::RepositoryView)}) {
-        for (QAbstractButton *button : m_commands[id].buttons) {
-            button->setProperty("current", (id == cmd::DepartmentView) == department);
-            button->style()->unpolish(button);
-            button->style()->polish(button);
-        }
+        for (QAbstractButton *button : m_commands[id].buttons)
+            if (auto *image = qobject_cast<CImageButton *>(button))
+                image->SetFace((id == cmd::DepartmentView) == department ? artwork::ButtonFace::Current
+                                                                         : artwork::ButtonFace::Command);
     }
     m_treeCaption->setText(department ? QStringLiteral("领票部门 / 领票人") : QStringLiteral("库存票据类型"));
     SetListCaption(QString());

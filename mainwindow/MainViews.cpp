@@ -149,7 +149,8 @@ void CMainDlg::OnTreeDoubleClick(QTreeWidgetItem *item) {
 }
 
 bool CMainDlg::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    PaintSkinBand(watched, event);
+    if (m_tree && watched == m_tree->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton)
             OnTreeDoubleClick(m_tree->itemAt(mouse->position().toPoint()));

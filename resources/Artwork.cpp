@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <cmath>
+#include <utility>
 
 namespace artwork {
 
@@ -53,6 +54,8 @@ enum class Symbol {
     Underline,
     Columns,
     Star,
+    Square,
+    Squares,
 };
 
 enum class Corner { None, Plus, Minus };
@@ -233,6 +236,14 @@ void DrawSymbol(QPainter &p, Symbol symbol) {
         p.drawLine(QPointF(13.5, 9.5), QPointF(13.5, 22.5));
         p.drawLine(QPointF(18.5, 9.5), QPointF(18.5, 22.5));
         break;
+    case Symbol::Square:
+        p.drawRect(QRectF(10, 10, 12, 12));
+        break;
+    case Symbol::Squares:
+        p.drawPolyline(
+            QPolygonF({QPointF(13, 10), QPointF(13, 8.5), QPointF(23.5, 8.5), QPointF(23.5, 19), QPointF(22, 19)}));
+        p.drawRect(QRectF(8.5, 13, 10.5, 10.5));
+        break;
     case Symbol::Star: {
         QPolygonF star;
         for (int i = 0; i < 10; ++i) {
@@ -411,6 +422,10 @@ Badge BadgeOf(Glyph glyph) {
         return {Grey, Symbol::Columns};
     case Glyph::Minimise:
         return {Grey, Symbol::Underline};
+    case Glyph::Maximise:
+        return {Grey, Symbol::Square};
+    case Glyph::Restore:
+        return {Grey, Symbol::Squares};
     case Glyph::Check:
         return {Green, Symbol::Tick};
     case Glyph::DepartmentView:
@@ -572,6 +587,100 @@ QPixmap NamedImage(const QString &name) {
     if (!image.isNull())
         cache.insert(name, image);
     return image;
+}
+
+QPixmap ButtonImage(ButtonFace face, int state, QSize size) {
+    static QHash<QString, QPixmap> cache;
+    const QString key = QStringLiteral("%1/%2/%3x%4").arg(int(face)).arg(state).arg(size.width()).arg(size.height());
+    if (auto found = cache.constFind(key); found != cache.constEnd())
+        return *found;
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF body = QRectF(pixmap.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const qreal radius = face == ButtonFace::Bar ? 5 : 4;
+    if (face == ButtonFace::Bar || face == ButtonFace::Window) {
+        // On the dark top band: nothing at rest, a light veil under the pointer, a dark one pressed.
+        QColor veil(0, 0, 0, 0);
+        if (state == 3)
+            veil = QColor(255, 255, 255, 46);
+        else if (state == 1)
+            veil = QColor(0, 0, 0, 60);
+        else if (state == 2)
+            veil = QColor(255, 255, 255, 22);
+        p.setPen(state == 2 ? QPen(QColor(255, 255, 255, 90), 1) : Qt::NoPen);
+        p.setBrush(veil);
+        p.drawRoundedRect(body, radius, radius);
+    } else {
+        const bool current = face == ButtonFace::Current;
+        QColor top = current ? QColor(62, 136, 204) : QColor(253, 254, 255);
+        QColor bottom = current ? QColor(38, 100, 160) : QColor(234, 239, 245);
+        QColor edge = current ? QColor(30, 84, 136) : QColor(190, 202, 216);
+        if (state == 3) {
+            top = current ? top.lighter(110) : QColor(240, 247, 255);
+            bottom = current ? bottom.lighter(110) : QColor(214, 231, 249);
+            edge = Blue;
+        } else if (state == 1) {
+            std::swap(top, bottom);
+            top = top.darker(108);
+            edge = DarkBlue;
+        } else if (state == 2) {
+            edge = Blue;
+        }
+        QLinearGradient fill(0, 0, 0, size.height());
+        fill.setColorAt(0, top);
+        fill.setColorAt(1, bottom);
+        p.setPen(QPen(edge, 1));
+        p.setBrush(fill);
+        p.drawRoundedRect(body, radius, radius);
+    }
+    cache.insert(key, pixmap);
+    return pixmap;
+}
+
+QPixmap HeaderImage(int id, QSize size) {
+    QPixmap pixmap(size.expandedTo(QSize(1, 1)));
+    QPainter p(&pixmap);
+    QLinearGradient fill(0, 0, 0, pixmap.height());
+    if (id == HeaderHot) {
+        fill.setColorAt(0, QColor(246, 250, 255));
+        fill.setColorAt(1, QColor(214, 230, 248));
+    } else if (id == HeaderPressed) {
+        fill.setColorAt(0, QColor(205, 222, 242));
+        fill.setColorAt(1, QColor(226, 236, 248));
+    } else {
+        fill.setColorAt(0, QColor(252, 253, 254));
+        fill.setColorAt(1, QColor(232, 237, 243));
+    }
+    p.fillRect(pixmap.rect(), fill);
+    p.setPen(QColor(205, 214, 225));
+    p.drawLine(pixmap.width() - 1, 3, pixmap.width() - 1, pixmap.height() - 4);
+    p.setPen(id == HeaderNormal ? QColor(196, 206, 218) : Blue);
+    p.drawLine(0, pixmap.height() - 1, pixmap.width(), pixmap.height() - 1);
+    return pixmap;
+}
+
+QPixmap MenuItemImage(MenuPlace place, QSize size) {
+    QPixmap pixmap(size.expandedTo(QSize(1, 1)));
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The icon column is tinted, so the icons stand on a band of their own.
+    p.fillRect(pixmap.rect(), Qt::white);
+    p.fillRect(QRect(0, 0, 28, pixmap.height()), QColor(238, 243, 249));
+    if (place == MenuPlace::First)
+        p.fillRect(QRect(0, 0, pixmap.width(), 2), Blue);
+    if (place == MenuPlace::Last)
+        p.fillRect(QRect(0, pixmap.height() - 1, pixmap.width(), 1), QColor(225, 231, 238));
+    if (place == MenuPlace::Highlight) {
+        QLinearGradient fill(0, 0, 0, pixmap.height());
+        fill.setColorAt(0, QColor(232, 242, 252));
+        fill.setColorAt(1, QColor(208, 228, 248));
+        p.setPen(QPen(QColor(150, 190, 230), 1));
+        p.setBrush(fill);
+        p.drawRoundedRect(QRectF(pixmap.rect()).adjusted(2.5, 0.5, -2.5, -0.5), 3, 3);
+    }
+    return pixmap;
 }
 
 QColor AccentColor() {

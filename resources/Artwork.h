@@ -44,6 +44,8 @@ enum class Glyph {
     FindNext,
     Column,
     Minimise,
+    Maximise,
+    Restore,
     Check,
     DepartmentView,
     RepositoryView,
@@ -59,6 +61,20 @@ QPixmap LoginBackground();
 // The images of an image button by name: caption + "U" (up), "D" (down), "F" (focus), "H" (hot),
 // for the captions "OK" and "CANCEL". A null pixmap for an unknown name.
 QPixmap NamedImage(const QString &name);
+
+// The faces of the main window's image buttons in their four states (0 normal, 1 pressed,
+// 2 focused, 3 under the pointer), at the button's size.
+enum class ButtonFace { Bar, Command, Current, Window };
+QPixmap ButtonImage(ButtonFace face, int state, QSize size);
+
+// The list header's section images, stretched to each section: 277 at rest, 276 under the pointer,
+// 278 pressed.
+enum HeaderImageId { HeaderNormal = 277, HeaderHot = 276, HeaderPressed = 278 };
+QPixmap HeaderImage(int id, QSize size);
+
+// The pop-up menus' item backgrounds: the first item, the last, the others, and the highlight.
+enum class MenuPlace { First, Middle, Last, Highlight };
+QPixmap MenuItemImage(MenuPlace place, QSize size);
 
 // The colours the windows share.
 QColor AccentColor();

@@ -29,6 +29,8 @@ private:
 
 // The delivered empty database written by the build.
 QString DeliveredDatabasePath();
+// A file the build writes into its folder (the skin and splash files).
+QString BuiltResourceFile(const QString &fileName);
 
 struct CapturedMessage {
     QString text;
