@@ -325,6 +325,19 @@ private slots:
         QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), before);
     }
 
+    void nameDifferingOnlyInCaseIsTheSameAccount() {
+        TestDatabase t;
+        AddUser(QStringLiteral("clerk"), QStringLiteral("pw"), QString());
+        MessageCapture messages;
+        Dialog d;
+        d.dlg->NameEdit()->setText(QStringLiteral("CLERK"));
+        messages.Answer(MsgAnswer::No);
+        d.dlg->SaveButton()->click();
+        QCOMPARE(messages.Texts(), QStringList{QStringLiteral("你确定要修改CLERK的信息吗?")});
+        QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), 2);
+        QVERIFY(CheckLoginPassword(QStringLiteral("Clerk"), QStringLiteral("pw")));
+    }
+
     void administratorCanNeitherBeEditedNorDeleted() {
         TestDatabase t;
         MessageCapture messages;
