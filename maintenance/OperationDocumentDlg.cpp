@@ -6,6 +6,7 @@
 #include "bills/StockDialogParts.h"
 #include "lists/QueryListCtrl.h"
 #include "maintenance/BillMaintenance.h"
+#include "reports/ExportList.h"
 #include "reports/PrintEngine.h"
 
 #include <QComboBox>
@@ -61,6 +62,7 @@ void COperationDocumentDlg::BuildLayout() {
     QHBoxLayout *buttons = ButtonRow(this, {{"单据查询", "query", [this] { OnQuery(); }},
                                             {"单据取消", "cancelDocument", [this] { OnCancelDocument(); }},
                                             {"单据打印", "print", [this] { OnPrintDocument(); }},
+                                            {"导出", "export", [this] { OnExportDocument(); }},
                                             {"单据计数", "countDocuments", [this] { OnCountDocuments(); }},
                                             {"票据计数", "countBills", [this] { OnCountBills(); }},
                                             {"关闭", "close", [this] { reject(); }}});
@@ -151,9 +153,19 @@ void COperationDocumentDlg::OnCountBills() {
                     QStringLiteral("行数"), MsgIcon::Exclamation);
 }
 
-void COperationDocumentDlg::OnPrintDocument() {
+QString COperationDocumentDlg::DocumentTableName() const {
     const QString number = SelectedNumber();
-    if (number.isEmpty())
-        return;
-    PrintList(*m_runs, QString::asprintf("%s_%s", qUtf8Printable(m_queriedKind), qUtf8Printable(number)));
+    return number.isEmpty() ? QString() : QStringLiteral("%1_%2").arg(m_queriedKind, number);
+}
+
+void COperationDocumentDlg::OnPrintDocument() {
+    const QString name = DocumentTableName();
+    if (!name.isEmpty())
+        PrintList(*m_runs, name);
+}
+
+void COperationDocumentDlg::OnExportDocument() {
+    const QString name = DocumentTableName();
+    if (!name.isEmpty())
+        ExportList(*m_runs, name, this);
 }

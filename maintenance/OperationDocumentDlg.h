@@ -22,6 +22,7 @@ public:
     void OnCountDocuments();
     void OnCountBills();
     void OnPrintDocument();
+    void OnExportDocument();
 
     QComboBox *Kinds() const { return m_kinds; }
     QDateEdit *FromDate() const { return m_from; }
@@ -33,6 +34,8 @@ private:
     void BuildLayout();
     // The "单据编号" of the selected document; empty when none is selected or none was queried.
     QString SelectedNumber() const;
+    // "%s_%s" of the queried kind and the selected document; empty without a selection.
+    QString DocumentTableName() const;
     void LoadList(CQueryListCtrl *list, const QString &statement);
 
     std::function<void()> m_refreshViews;

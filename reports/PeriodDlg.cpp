@@ -1,6 +1,7 @@
 #include "reports/PeriodDlg.h"
 
 #include "app/Messages.h"
+#include "app/TabOrder.h"
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
 #include "bills/StockDialogParts.h"
@@ -42,6 +43,7 @@ QString InstantText(const QDateEdit *date, const QTimeEdit *time) {
 
 CPeriodDlg::CPeriodDlg(const QString &reportName, bool withDepartment, QWidget *parent) : QDialog(parent) {
     setWindowTitle(reportName);
+    OrderTabsByPosition(this);
     const QDateTime now = QDateTime::currentDateTime();
     // Seconds are what the period is counted in; the pickers hold no milliseconds.
     const QDateTime start(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));

@@ -1,7 +1,9 @@
 #include "reports/ReportDlg.h"
+#include "app/TabOrder.h"
 
 #include "bills/ModalRunner.h"
 #include "lists/QueryListCtrl.h"
+#include "reports/ExportList.h"
 #include "reports/PeriodDlg.h"
 #include "reports/PrintEngine.h"
 
@@ -54,9 +56,10 @@ CReportDlg::CReportDlg(QWidget *parent)
     : QDialog(parent), m_reportKinds(new QComboBox(this)),
       m_generate(new QPushButton(QStringLiteral("生成报表"), this)), m_columnTitles(new QComboBox(this)),
       m_searchText(new QLineEdit(this)), m_find(new QPushButton(QStringLiteral("查询"), this)),
-      m_print(new QPushButton(QStringLiteral("打印"), this)), m_close(new QPushButton(QStringLiteral("关闭"), this)),
-      m_list(new CQueryListCtrl(this)) {
+      m_print(new QPushButton(QStringLiteral("打印"), this)), m_export(new QPushButton(QStringLiteral("导出"), this)),
+      m_close(new QPushButton(QStringLiteral("关闭"), this)), m_list(new CQueryListCtrl(this)) {
     setWindowTitle(QStringLiteral("报表"));
+    OrderTabsByPosition(this);
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     setSizeGripEnabled(true);
     m_reportKinds->setObjectName(QStringLiteral("reportKinds"));
@@ -65,16 +68,17 @@ CReportDlg::CReportDlg(QWidget *parent)
     m_searchText->setObjectName(QStringLiteral("searchText"));
     m_find->setObjectName(QStringLiteral("find"));
     m_print->setObjectName(QStringLiteral("print"));
+    m_export->setObjectName(QStringLiteral("export"));
     m_close->setObjectName(QStringLiteral("close"));
     m_list->setObjectName(QStringLiteral("reportList"));
 
-    // The seven controls side by side at the top, the list below them.
+    // The controls side by side at the top, the list below them.
     struct Place {
         QWidget *control;
         int width;
     };
     const Place places[] = {{m_reportKinds, 300}, {m_generate, 90}, {m_columnTitles, 150}, {m_searchText, 160},
-                            {m_find, 70},         {m_print, 70},    {m_close, 70}};
+                            {m_find, 70},         {m_print, 70},    {m_export, 70},        {m_close, 70}};
     int x = Margin;
     for (const Place &place : places) {
         place.control->setGeometry(x, Margin, place.width, RowHeight);
@@ -95,6 +99,7 @@ CReportDlg::CReportDlg(QWidget *parent)
     connect(m_generate, &QPushButton::clicked, this, &CReportDlg::OnGenerate);
     connect(m_find, &QPushButton::clicked, this, &CReportDlg::OnFind);
     connect(m_print, &QPushButton::clicked, this, &CReportDlg::OnPrint);
+    connect(m_export, &QPushButton::clicked, this, &CReportDlg::OnExport);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
     ShowTable(AnnualTemplate());
@@ -119,7 +124,7 @@ void CReportDlg::resizeEvent(QResizeEvent *event) {
         return;
     const QSize size = event->size();
     const QList<QWidget *> controls = {m_reportKinds, m_generate, m_columnTitles, m_searchText,
-                                       m_find,        m_print,    m_close};
+                                       m_find,        m_print,    m_export,       m_close};
     for (int i = 0; i < controls.size() && i < m_controlOffsets.size(); ++i)
         controls[i]->move(size.width() - m_controlOffsets[i].x(), m_controlOffsets[i].y());
     const QRect list = m_list->geometry();
@@ -229,4 +234,9 @@ void CReportDlg::OnFind() {
 void CReportDlg::OnPrint() {
     if (m_list->RowCount() > 0)
         PrintList(*m_list, m_reportKinds->currentText());
+}
+
+void CReportDlg::OnExport() {
+    if (m_list->RowCount() > 0)
+        ExportList(*m_list, m_reportKinds->currentText(), this);
 }

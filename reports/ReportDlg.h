@@ -25,6 +25,7 @@ public:
     QLineEdit *SearchText() const { return m_searchText; }
     QPushButton *FindButton() const { return m_find; }
     QPushButton *PrintButton() const { return m_print; }
+    QPushButton *ExportButton() const { return m_export; }
     QPushButton *CloseButton() const { return m_close; }
     CQueryListCtrl *List() const { return m_list; }
 
@@ -35,6 +36,7 @@ public:
     void OnGenerate();
     void OnFind();
     void OnPrint();
+    void OnExport();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -52,6 +54,7 @@ private:
     QLineEdit *m_searchText;
     QPushButton *m_find;
     QPushButton *m_print;
+    QPushButton *m_export;
     QPushButton *m_close;
     CQueryListCtrl *m_list;
     QStringList m_billKinds;

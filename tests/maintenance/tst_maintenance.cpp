@@ -13,6 +13,7 @@
 #include "reports/PrintEngine.h"
 #include "schema/Schema.h"
 #include "tests/bills/StockTestSupport.h"
+#include "reports/ExportList.h"
 #include "tests/support/DialogSupport.h"
 
 #include <QApplication>
@@ -612,9 +613,9 @@ void MaintenanceTest::tabMovesThroughBothDialogsAsTheyRead() {
     COperationDocumentDlg documents(nullptr);
     documents.show();
     QVERIFY(QTest::qWaitForWindowExposed(&documents));
-    QCOMPARE(NamesOf(TabStops(documents.Kinds(), 12)),
-             (QStringList{"kinds", "fromDate", "toDate", "query", "cancelDocument", "print", "countDocuments",
-                          "countBills", "close", "documents", "runs", "kinds"}));
+    QCOMPARE(NamesOf(TabStops(documents.Kinds(), 13)),
+             (QStringList{"kinds", "fromDate", "toDate", "query", "cancelDocument", "print", "export",
+                          "countDocuments", "countBills", "close", "documents", "runs", "kinds"}));
     documents.reject();
 }
 
@@ -673,6 +674,22 @@ void MaintenanceTest::clickedDocumentListsItsRunsInNumberOrder() {
     QCOMPARE(ColumnTexts(d.dlg.Runs(), QStringLiteral("当前状态")), QStringList(3, QStringLiteral("库存")));
     d.Pick(1);
     QCOMPARE(ColumnTexts(d.dlg.Runs(), title::Begin), QStringList{Number(Fixed, 151)});
+
+    // "导出" writes the runs of the picked document under the name it prints under.
+    QString exported;
+    const SaveFileRunner previous = SetSaveFileRunner([&](QString &path, QWidget *) {
+        path = QDir(t.Dir()).filePath(QFileInfo(path).completeBaseName() + ".csv");
+        exported = path;
+        return true;
+    });
+    MessageCapture messages;
+    Click(&d.dlg, "export");
+    SetSaveFileRunner(previous);
+    QCOMPARE(QFileInfo(exported).fileName(), QStringLiteral("入库单_200000000000002.csv"));
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString csv = QString::fromUtf8(file.readAll());
+    QVERIFY2(csv.contains(Number(Fixed, 151)) && !csv.contains(Number(Fixed, 51)), qPrintable(csv));
 
     // The kind of the last query counts, not the box as it stands now.
     d.dlg.Kinds()->setCurrentText(QStringLiteral("出库单"));

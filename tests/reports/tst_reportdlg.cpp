@@ -2,6 +2,7 @@
 // print into a PDF file read back as text, resize.
 #include "bills/ModalRunner.h"
 #include "lists/QueryListCtrl.h"
+#include "reports/ExportList.h"
 #include "reports/PeriodDlg.h"
 #include "reports/PrintEngine.h"
 #include "reports/ReportDlg.h"
@@ -123,6 +124,7 @@ private slots:
     void positionDecidesTheGeneratorWhateverTheName();
     void findMovesThroughMatchesAndIsSharedByEveryOpening();
     void printedReportShowsEveryColumnWithWholeAmounts();
+    void exportWritesTheGeneratedReportUnderItsName();
     void printWithEmptyListDoesNothing();
     void resizingKeepsTheControlsAtTheRightEdge();
     void failedGenerationIsReportedWhileProgressIsShown();
@@ -398,6 +400,34 @@ void ReportDlgTest::printedReportShowsEveryColumnWithWholeAmounts() {
     QCOMPARE(messages.Count(), 0);
 }
 
+void ReportDlgTest::exportWritesTheGeneratedReportUnderItsName() {
+    TestDatabase t;
+    SeedGoldenBooks();
+    MessageCapture messages;
+    PeriodScript script;
+    script.to = QDateTime(QDate(2005, 12, 31), QTime(23, 59, 59));
+    CPeriodRunner runner(script);
+    CReportDlg dialog;
+    QString proposed;
+    const SaveFileRunner previous = SetSaveFileRunner([&](QString &path, QWidget *) {
+        proposed = QFileInfo(path).fileName();
+        path = QDir(t.Dir()).filePath(QStringLiteral("annual.csv"));
+        return true;
+    });
+    dialog.ExportButton()->click(); // nothing generated yet: nothing asked
+    QVERIFY(proposed.isEmpty());
+    dialog.GenerateButton()->click();
+    dialog.ExportButton()->click();
+    SetSaveFileRunner(previous);
+    QCOMPARE(proposed, QStringLiteral("年度行政事业性收费和政府性基金票据年审表.xlsx"));
+    QFile file(QDir(t.Dir()).filePath(QStringLiteral("annual.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString csv = QString::fromUtf8(file.readAll());
+    for (int row = 0; row < dialog.List()->RowCount(); ++row)
+        QVERIFY2(csv.contains(dialog.List()->GetItemText(row, 0)), qPrintable(dialog.List()->GetItemText(row, 0)));
+    QVERIFY(csv.contains(AnnualTitles.first()));
+}
+
 void ReportDlgTest::printWithEmptyListDoesNothing() {
     TestDatabase t;
     MessageCapture messages;
@@ -420,7 +450,7 @@ void ReportDlgTest::resizingKeepsTheControlsAtTheRightEdge() {
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QList<QWidget *> controls = {dialog.ReportKinds(), dialog.GenerateButton(), dialog.ColumnTitles(),
                                        dialog.SearchText(),  dialog.FindButton(),     dialog.PrintButton(),
-                                       dialog.CloseButton()};
+                                       dialog.ExportButton(), dialog.CloseButton()};
     const int width = dialog.width();
     const int height = dialog.height();
     QList<QRect> before;
