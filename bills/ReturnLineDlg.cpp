@@ -1,5 +1,6 @@
 #include "bills/ReturnLineDlg.h"
 
+#include "app/BusyWindow.h"
 #include "app/Database.h"
 #include "app/TabOrder.h"
 #include "bills/BillNumbers.h"
@@ -96,7 +97,7 @@ void CReturnLineDlg::LoadLine() {
 
     bool found = false;
     {
-        CBusyDialog busy(this);
+        CBusyWindow busy(this);
         found = FindRunReported(m_kind->text(), m_first->text(), m_run, FlagIssued);
     }
     // The line's own cells stand when its run is not issued; another line's run must not.

@@ -7,7 +7,6 @@
 #include "lists/QueryListCtrl.h"
 #include "schema/Schema.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
@@ -105,16 +104,6 @@ bool FillNames(QComboBox *list, const std::function<QStringList()> &read) {
     list->addItems(names);
     list->setCurrentIndex(names.isEmpty() ? -1 : 0);
     return true;
-}
-
-CBusyDialog::CBusyDialog(QWidget *dialog) : m_dialog(dialog) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_dialog->setEnabled(false);
-}
-
-CBusyDialog::~CBusyDialog() {
-    m_dialog->setEnabled(true);
-    QApplication::restoreOverrideCursor();
 }
 
 void LayOutPendingList(CQueryListCtrl *list, const QString &statement) {

@@ -50,18 +50,6 @@ protected:
 // database error is reported and leaves the list as it was; the result says whether it was filled.
 bool FillNames(QComboBox *list, const std::function<QStringList()> &read);
 
-// The wait cursor and a disabled dialog while the store works; both come back on destruction.
-class CBusyDialog {
-public:
-    explicit CBusyDialog(QWidget *dialog);
-    ~CBusyDialog();
-    CBusyDialog(const CBusyDialog &) = delete;
-    CBusyDialog &operator=(const CBusyDialog &) = delete;
-
-private:
-    QWidget *m_dialog;
-};
-
 // Titles of the pending lists' cells.
 namespace title {
 inline const QString Kind = QStringLiteral("票据类型");
@@ -77,7 +65,8 @@ inline const QString ReturnDept = QStringLiteral("返还部门");
 inline const QString ReturnBroker = QStringLiteral("返还人");
 } // namespace title
 
-// Lists of pending runs (issue and return): laid out from a statement that yields only the titles.
+// Lays a list out afresh and fills it from the statement: the pending lists of issue and return
+// (from a statement that yields only the titles) and the lists of the documents dialog.
 void LayOutPendingList(CQueryListCtrl *list, const QString &statement);
 // Appends a row of cells in column order; a typed book is scrolled into view and selected alone.
 int AppendPendingRow(CQueryListCtrl *list, const QStringList &cells, bool select = true);

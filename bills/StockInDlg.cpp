@@ -1,5 +1,6 @@
 #include "bills/StockInDlg.h"
 
+#include "app/BusyWindow.h"
 #include "app/Database.h"
 #include "app/Messages.h"
 #include "app/TabOrder.h"
@@ -242,7 +243,7 @@ bool CStockInDlg::InsertRuns() {
             ClearEntry();
             return false;
         }
-        CBusyDialog busy(this);
+        CBusyWindow busy(this);
         // Many books take a while, above all single bills of non-fixed amount: show how far it is and
         // keep the window painted.
         QProgressDialog progress(QStringLiteral("正在入库..."), QString(), 0, entry.books, this);

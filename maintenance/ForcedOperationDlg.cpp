@@ -1,5 +1,6 @@
 #include "maintenance/ForcedOperationDlg.h"
 
+#include "app/BusyWindow.h"
 #include "app/Database.h"
 #include "app/Messages.h"
 #include "app/TabOrder.h"
@@ -98,7 +99,7 @@ void CForcedOperationDlg::OnObjectChanged() {
     const QString statement = ForcedListStatement(m_objects->currentText());
     if (statement.isEmpty())
         return;
-    CBusyDialog busy(this);
+    CBusyWindow busy(this);
     m_list->setUpdatesEnabled(false);
     FillForcedList(statement);
     AddTotalRow();
@@ -110,7 +111,7 @@ void CForcedOperationDlg::OnFind() {
 }
 
 void CForcedOperationDlg::OnExtract() {
-    CBusyDialog busy(this);
+    CBusyWindow busy(this);
     m_list->KeepSelectedRows();
 }
 

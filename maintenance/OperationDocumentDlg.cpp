@@ -83,18 +83,12 @@ void COperationDocumentDlg::BuildLayout() {
     page->addWidget(m_runs, 3);
 }
 
-void COperationDocumentDlg::LoadList(CQueryListCtrl *list, const QString &statement) {
-    list->ClearColumns();
-    list->SetStatement(statement, 3);
-    list->FillFromStatement(statement);
-}
-
 void COperationDocumentDlg::OnQuery() {
     const DocumentKind *kind = FindDocumentKind(m_kinds->currentText());
     if (!kind)
         return;
     m_queriedKind = m_kinds->currentText();
-    LoadList(m_documents, DocumentListStatement(*kind, m_from->date(), m_to->date()));
+    LayOutPendingList(m_documents, DocumentListStatement(*kind, m_from->date(), m_to->date()));
 }
 
 QString COperationDocumentDlg::SelectedNumber() const {
@@ -109,7 +103,7 @@ void COperationDocumentDlg::OnDocumentClicked() {
     const DocumentKind *kind = FindDocumentKind(m_queriedKind);
     if (!kind || !IsDocumentNumber(number))
         return;
-    LoadList(m_runs, DocumentRunsStatement(*kind, number));
+    LayOutPendingList(m_runs, DocumentRunsStatement(*kind, number));
 }
 
 void COperationDocumentDlg::OnCancelDocument() {

@@ -36,7 +36,6 @@ private:
     QString SelectedNumber() const;
     // "%s_%s" of the queried kind and the selected document; empty without a selection.
     QString DocumentTableName() const;
-    void LoadList(CQueryListCtrl *list, const QString &statement);
 
     std::function<void()> m_refreshViews;
     QString m_queriedKind; // the kind of the last query, which the other buttons refer to

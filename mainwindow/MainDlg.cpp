@@ -12,7 +12,7 @@
 #include "maintenance/ForcedOperationDlg.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "maintenance/OperationDocumentDlg.h"
-#include "mainwindow/BusyWindow.h"
+#include "app/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/SearchFields.h"
 #include "mainwindow/SplashDlg.h"

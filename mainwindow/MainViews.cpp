@@ -2,7 +2,7 @@
 // the list of runs that a double click on a tree item shows.
 #include "app/Database.h"
 #include "lists/QueryListCtrl.h"
-#include "mainwindow/BusyWindow.h"
+#include "app/BusyWindow.h"
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/ViewStatements.h"
 #include "resources/Artwork.h"
