@@ -4,6 +4,7 @@
 #include "app/Backup.h"
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/ServerStore.h"
 #include "app/SingleInstance.h"
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/SkinStyle.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -120,7 +122,47 @@ CBillApp::~CBillApp() {
         m_verifier->wait();
 }
 
+namespace {
+
+CBillApp::PasswordAsker &PasswordAskerSlot() {
+    static CBillApp::PasswordAsker asker = [](const QString &server, QString &password) {
+        bool ok = false;
+        password = QInputDialog::getText(nullptr, ApplicationTitle(), QStringLiteral("服务器%1的密码:").arg(server),
+                                         QLineEdit::Password, QString(), &ok);
+        return ok;
+    };
+    return asker;
+}
+
+bool OpenServerStore(const QString &url) {
+    CDatabase &db = TheDatabase();
+    const ServerAddress address = ParseServerUrl(url);
+    QString error;
+    bool opened = db.OpenServer(address, QString(), &error);
+    QString password;
+    if (!opened && db.LastServerFailure() == ServerFailure::NeedsPassword &&
+        PasswordAskerSlot()(address.Label(), password))
+        opened = db.OpenServer(address, password, &error);
+    if (opened)
+        return true;
+    const QString text =
+        db.LastServerFailure() == ServerFailure::None
+            ? QStringLiteral("服务器%1上的数据库不能使用，程序不能运行!\n%2").arg(address.Label(), error)
+            : QStringLiteral("无法连接数据库服务器%1，程序不能运行!\n%2").arg(address.host, error);
+    ShowMessage(text, QStringLiteral("Prompt!"), MsgIcon::Stop);
+    return false;
+}
+
+} // namespace
+
+CBillApp::PasswordAsker CBillApp::SetPasswordAsker(PasswordAsker asker) {
+    return std::exchange(PasswordAskerSlot(), std::move(asker));
+}
+
 bool CBillApp::OpenDataFile() {
+    const QString url = ConfiguredServerUrl();
+    if (!url.isEmpty())
+        return OpenServerStore(url);
     CDatabase &db = TheDatabase();
     QString error;
     if (db.Open(QDir::current().filePath(CDatabase::DataFileName()), &error))

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <memory>
 
 class CSingleInstanceGuard;
@@ -22,8 +23,15 @@ public:
     bool InitInstance();
     void ExitInstance();
 
-    // Opens "Pelorvanide.dat" in the working directory; on failure shows "无法找到数据文件!".
+    // Opens "Pelorvanide.dat" in the working directory; on failure shows "无法找到数据文件!". With a
+    // settings file "Pelorvanide.ini" naming a server ([server] url=postgresql://user@host:port/db)
+    // it opens that database instead; a server that cannot be reached, a refused login or an unknown
+    // or unusable database is told in Chinese with the host and the server's own words.
     static bool OpenDataFile();
+    // Asks the clerk for the server password when libpq's own means (~/.pgpass, the service file,
+    // PGPASSWORD) hold none; false when the clerk gives up. Tests answer it themselves.
+    using PasswordAsker = std::function<bool(const QString &server, QString &password)>;
+    static PasswordAsker SetPasswordAsker(PasswordAsker asker);
 
     // Copies the data file into backup/ beside it and checks the copy on a thread of its own; a
     // failure is told to the clerk and the program goes on.

@@ -6,9 +6,15 @@
 #include <QStringList>
 #include <stdexcept>
 
+#include "app/Store.h"
+
+#include <memory>
+
 struct sqlite3;
-struct sqlite3_stmt;
 struct SqlValue;
+struct ServerAddress;
+class CFileStore;
+enum class ServerFailure;
 
 // A failed statement: carries the store's own message.
 class CDbError : public std::runtime_error {
@@ -29,7 +35,9 @@ enum class OpenFailure {
     UpgradeFailed   // a file of an older version could not be backed up or upgraded; it is unchanged
 };
 
-// The one connection of the program and its one query recordset.
+// The one connection of the program and its one query recordset, on the store it was opened on: the
+// encrypted file or a PostgreSQL server. Callers never know which: every statement is written for the
+// store by the dialect layer.
 // Reading: OpenQuery, then IsEOF / MoveNext / ReadFieldText / ReadFieldNumber, then CloseQuery.
 // Opening a query closes the one before, so a caller that needs rows while running another query
 // copies them first. Writing: ExecuteStatement. Failures throw CDbError.
@@ -53,11 +61,26 @@ public:
     OpenFailure LastOpenFailure() const { return m_openFailure; }
     // The copy written before the last upgrade; empty when none was made.
     QString BackupPath() const { return m_backupPath; }
+    // Opens a database on a server (create = true: an empty one that the tables are then made in).
+    // The same checks as for a file; a refusal names the server. ServerFailure tells a missing
+    // password apart from a server that cannot be reached or refuses the login.
+    bool OpenServer(const ServerAddress &address, const QString &password, QString *error = nullptr,
+                    bool create = false);
+    ServerFailure LastServerFailure() const { return m_serverFailure; }
     void Close();
-    bool IsOpen() const { return m_db != nullptr; }
+    bool IsOpen() const { return m_store != nullptr; }
+    // Which store is open; File while closed.
+    StoreKind Kind() const;
+    // "服务器：dbhost/bills" for a server; empty for the file.
+    QString StoreLabel() const;
+
+    // The store's own version of the tables and the columns of one of them (lower case, in order).
+    int SchemaVersion();
+    void SetSchemaVersion(int version);
+    QStringList TableColumns(const QString &table);
 
     void OpenQuery(const QString &statement);
-    bool IsEOF() const { return m_eof; }
+    bool IsEOF() const;
     void MoveNext();
     long RecordCount();
     // A NULL value leaves the target as it was and returns false. A column name the query does not
@@ -73,7 +96,7 @@ public:
     QString ColumnName(int column) const;
     int ColumnIndex(const QString &column) const;
     void CloseQuery();
-    bool IsQueryOpen() const { return m_query != nullptr; }
+    bool IsQueryOpen() const;
 
     void ExecuteStatement(const QString &statement);
 
@@ -83,37 +106,29 @@ public:
     void RollbackTrans();
     int TransactionDepth() const { return m_depth; }
 
-    // Inserts rows through one prepared statement with bound values; used by the benchmark to
-    // measure the store's own best against the text path.
+    // Inserts rows through one prepared statement with bound values ('?' marks each); used by the
+    // benchmark to measure the store's own best against the text path.
     void ExecutePrepared(const QString &statement, const QVector<QVector<SqlValue>> &rows);
 
     // Rows changed by the last ExecuteStatement.
     int ChangedRows() const;
 
-    // The store's own handle, for the online backup; null while closed.
-    sqlite3 *Handle() const { return m_db; }
+    // The file's own handle, for the online backup; null while closed or on a server.
+    sqlite3 *Handle() const;
 
 private:
-    void Check(int rc, const char *what) const;
-    sqlite3_stmt *Prepare(const QString &text) const;
-    sqlite3_stmt *CachedStatement(const QString &text);
-    void Bind(sqlite3_stmt *stmt, const QVector<SqlValue> &values) const;
-    void Step();
-    void Exec(const char *sql);
-    void ClearCache();
-    void CheckExistingFile(const QString &path);
+    CStore &Store() const;
+    void CheckFile(CFileStore &file, const QString &path);
+    void CheckTables(const QString &where);
+    void UpgradeFile(const QString &path, int version);
     int NamedColumn(const QString &column) const;
 
-    sqlite3 *m_db = nullptr;
-    sqlite3_stmt *m_query = nullptr;
-    QString m_queryText;
-    bool m_eof = true;
-    long m_recordCount = -1;
+    std::unique_ptr<CStore> m_store;
+    QString m_storeLabel;
     mutable QHash<QString, int> m_columns;
-    mutable QByteArray m_scratch;
-    QHash<QString, sqlite3_stmt *> m_cache;
     int m_depth = 0;
     OpenFailure m_openFailure = OpenFailure::None;
+    ServerFailure m_serverFailure{};
     QString m_backupPath;
 };
 

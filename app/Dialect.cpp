@@ -78,7 +78,8 @@ struct OrderZone {
 
 class CTranslator {
 public:
-    CTranslator(const QString &s, bool parameterise) : s(s), n(int(s.size())), parameterise(parameterise) {
+    CTranslator(const QString &s, bool parameterise, StoreKind target)
+        : s(s), n(int(s.size())), parameterise(parameterise), server(target == StoreKind::Server) {
         out.text.reserve(s.size() + 16);
         if (parameterise)
             out.values.reserve(16);
@@ -87,6 +88,8 @@ public:
     TranslatedStatement Run() {
         while (i < n) {
             const QChar c = s[i];
+            if (ended && !IsBlank(c) && c != u';' && !IsCommentAt(i))
+                throw CDbError(QStringLiteral("一条语句只能含有一条命令: %1").arg(s));
             if (c == u'\'')
                 StringLiteral();
             else if (c == u'"' || c == u'[')
@@ -106,6 +109,18 @@ public:
     }
 
 private:
+    bool IsCommentAt(int pos) const {
+        return pos + 1 < n && ((s[pos] == u'-' && s[pos + 1] == u'-') || (s[pos] == u'/' && s[pos + 1] == u'*'));
+    }
+
+    // One bound value's mark: '?' for the file, $1, $2, ... for the server.
+    void AppendMark() {
+        if (server)
+            out.text += u'$' + QString::number(++marks);
+        else
+            out.text += u'?';
+    }
+
     bool InOrderZone() const { return !zones.isEmpty() && zones.last().depth <= depth; }
 
     // A literal whose value is written into or compared with a date-time column.
@@ -133,7 +148,7 @@ private:
 
     void AppendText(const QString &text, QStringView asWritten) {
         if (parameterise) {
-            out.text += u'?';
+            AppendMark();
             out.values.push_back(SqlValue{SqlValue::Text, 0, 0, asWritten.isNull() ? text : QString(), asWritten});
         } else {
             out.text += QuoteText(asWritten.isNull() ? text : asWritten.toString());
@@ -195,7 +210,16 @@ private:
         const QChar close = s[i] == u'"' ? u'"' : u']';
         int j = int(s.indexOf(close, i + 1));
         j = j < 0 ? n - 1 : j;
-        out.text += QStringView(s).mid(i, j - i + 1);
+        // A collation's name is the server's own and keeps its case.
+        if (server && !(last == Last::Word && IsWord(lastWord, u"COLLATE"))) {
+            QString name = s.mid(i + 1, j - i - 1);
+            for (QChar &c : name)
+                if (c.unicode() < 0x80)
+                    c = c.toLower();
+            out.text += u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
+        } else {
+            out.text += QStringView(s).mid(i, j - i + 1);
+        }
         NameSeen(QStringView(s).mid(i + 1, j - i - 1));
         i = j + 1;
     }
@@ -221,11 +245,13 @@ private:
         int j = i;
         bool real = false;
         bool bindable = true;
+        bool hex = false;
         if (s[i] == u'0' && i + 2 < n && (s[i + 1] == u'x' || s[i + 1] == u'X') && IsHexDigit(s[i + 2])) {
             j = i + 2;
             while (j < n && IsHexDigit(s[j]))
                 ++j;
             bindable = false; // hexadecimal: kept as written
+            hex = true;
         } else {
             while (j < n && (IsAsciiDigit(s[j]) || s[j] == u'.')) {
                 real = real || s[j] == u'.';
@@ -263,10 +289,13 @@ private:
             }
         }
         if (ok) {
-            out.text += u'?';
+            AppendMark();
             out.values.push_back(v);
         } else {
-            out.text += number;
+            // The server of this version reads no hexadecimal numbers: it is given their decimal value.
+            bool decimal = false;
+            const qint64 value = server && hex && j == i + int(number.size()) ? number.mid(2).toLongLong(&decimal, 16) : 0;
+            out.text += decimal ? QString::number(value) : number.toString();
         }
         i = j;
         AfterLiteral();
@@ -307,7 +336,12 @@ private:
             AfterLiteral();
             return;
         }
-        out.text += word;
+        if (server && IsWord(word, u"NOT") && NextWordIs(i, u"INDEXED")) {
+            // The file's hint to read the table through is no word of the server.
+            i = WordEnd(NextWordStart(i));
+            return;
+        }
+        out.text += server && IsWord(word, u"LIKE") ? QStringLiteral("ILIKE") : word.toString();
         if (IsWord(word, u"DELETE")) {
             int k = j;
             SkipBlanks(s, k);
@@ -318,10 +352,27 @@ private:
         if (InOrderZone() && zones.last().order && zones.last().depth == depth &&
             (before == Last::Comma || (before == Last::Word && IsWord(wordBefore, u"BY"))) &&
             schema::IsNameColumn(name) && OrderTermEndsAt(i))
-            out.text += QStringLiteral(" COLLATE PINYIN");
+            out.text += server ? QStringLiteral(" COLLATE \"zh-x-icu\"") : QStringLiteral(" COLLATE PINYIN");
         Keyword(word, before, wordBefore);
         NameSeen(name);
         lastWord = word;
+    }
+
+    int NextWordStart(int pos) const {
+        while (pos < n && IsBlank(s[pos]))
+            ++pos;
+        return pos;
+    }
+
+    int WordEnd(int pos) const {
+        while (pos < n && IsWordChar(s[pos]))
+            ++pos;
+        return pos;
+    }
+
+    bool NextWordIs(int pos, QStringView keyword) const {
+        const int start = NextWordStart(pos);
+        return IsWord(QStringView(s).mid(start, WordEnd(start) - start), keyword);
     }
 
     void Keyword(QStringView word, Last before, QStringView wordBefore) {
@@ -417,8 +468,12 @@ private:
             itemStart = false;
             return;
         }
-        out.text += c;
         ++i;
+        if (c == u'?' && server) {
+            AppendMark();
+        } else if (c != u';' || !server) {
+            out.text += c;
+        }
         if (c == u'(') {
             ++depth;
             if (phase == InsertPhase::Table) {
@@ -452,6 +507,7 @@ private:
                 zone = DateZone::None;
             last = Last::Comma;
         } else if (c == u';') {
+            ended = true;
             zones.clear();
             phase = InsertPhase::None;
             zone = DateZone::None;
@@ -467,7 +523,10 @@ private:
     const QString &s;
     const int n;
     const bool parameterise;
+    const bool server;
     TranslatedStatement out;
+    int marks = 0;
+    bool ended = false; // a ';' was read: nothing but blanks and comments may follow
     int i = 0;
     int depth = 0;
     Last last = Last::None;
@@ -536,6 +595,6 @@ QByteArray Quote(const QString &value) {
     return doubled.toUtf8();
 }
 
-TranslatedStatement TranslateStatement(const QString &statement, bool parameterise) {
-    return CTranslator(statement, parameterise).Run();
+TranslatedStatement TranslateStatement(const QString &statement, bool parameterise, StoreKind target) {
+    return CTranslator(statement, parameterise, target).Run();
 }

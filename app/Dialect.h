@@ -1,15 +1,23 @@
 #pragma once
+#include "app/Store.h"
+
 #include <QString>
 #include <QVector>
 
-// Turns the statement texts the dialogs compose into what the store accepts:
+// Turns the statement texts the dialogs compose into what the store accepts. The text is read once,
+// word by word, and written for the target store:
 //  - "DELETE * FROM" loses its star;
 //  - #date# literals, and quoted texts written into or compared with a date-time column, become
 //    zero-padded "yyyy-mm-dd hh:mm:ss" texts, so date-times compare and sort chronologically; an
 //    impossible date (the 31st of February) is refused with CDbError. Every other text is kept
 //    exactly as typed, however much it looks like a date;
 //  - the words TRUE and FALSE become -1 and 0, the values the flags are stored as;
-//  - a name column ordered by ORDER BY is ordered by pinyin (collation PINYIN of the connection).
+//  - a name column ordered by ORDER BY is ordered by pinyin (the file's collation PINYIN of the
+//    connection, the server's ICU collation "zh-x-icu");
+//  - a statement of more than one command is refused with CDbError.
+// For the server, '?' marks become $1, $2, ..., LIKE ignores case on every column as in the file,
+// [name] becomes "name", quoted names are matched in lower case as the server keeps unquoted ones,
+// and the file's hint NOT INDEXED is left out.
 // With parameterise set, the string and number literals in value positions are lifted out as bound
 // values and the text keeps a '?' in their place, so statements that differ only in their values
 // share one prepared form. Numbers in ORDER BY and GROUP BY (column positions), hexadecimal numbers,
@@ -17,7 +25,7 @@
 // outlive the result.
 
 struct SqlValue {
-    enum Type { Integer, Real, Text } type = Text;
+    enum Type { Integer, Real, Text, Null } type = Text;
     qint64 integer = 0;
     double real = 0;
     QString text;
@@ -31,7 +39,8 @@ struct TranslatedStatement {
     QVector<SqlValue> values;
 };
 
-TranslatedStatement TranslateStatement(const QString &statement, bool parameterise);
+TranslatedStatement TranslateStatement(const QString &statement, bool parameterise,
+                                       StoreKind target = StoreKind::File);
 
 // "2026-1-9 9:5:0" -> "2026-01-09 09:05:00"; a date alone gets midnight. Empty when the text is no date.
 // requireTime refuses a text without a time part.

@@ -1,5 +1,6 @@
 // The arrangement of the main window: the top band with the menu-bar buttons, the tree panel and
 // the list panel with the buttons around them.
+#include "app/Database.h"
 #include "lists/QueryListCtrl.h"
 #include "mainwindow/HotHeader.h"
 #include "mainwindow/ImageButton.h"
@@ -176,6 +177,12 @@ QWidget *CMainDlg::BuildHeader() {
         row->addWidget(button);
     }
     row->addStretch(1);
+    // Which store the books are in: shown only for a server, the file being the usual case.
+    auto *storeLabel = new QLabel(TheDatabase().StoreLabel());
+    storeLabel->setObjectName(QStringLiteral("storeLabel"));
+    storeLabel->setVisible(!storeLabel->text().isEmpty());
+    row->addWidget(storeLabel);
+    row->addSpacing(12);
     m_userLabel = new QLabel;
     m_userLabel->setObjectName(QStringLiteral("userLabel"));
     row->addWidget(m_userLabel);

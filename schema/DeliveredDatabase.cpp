@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "app/ServerStore.h"
 #include "schema/Schema.h"
 #include "schema/SchemaTables.h"
 
@@ -10,11 +11,6 @@
 using namespace schema;
 
 namespace {
-
-void CreateTables(CDatabase &db) {
-    for (const TableDef &table : Tables())
-        db.ExecuteStatement(CreateTableStatement(table, QLatin1String(table.name)));
-}
 
 struct Right {
     int id;
@@ -65,8 +61,24 @@ void InsertSeedRows(CDatabase &db) {
 void CreateDeliveredDatabase(CDatabase &db) {
     CTransaction transaction(db);
     CreateTables(db);
-    CreateIndexes(db);
     InsertSeedRows(db);
-    db.ExecuteStatement(QStringLiteral("PRAGMA user_version = %1").arg(CurrentSchemaVersion));
+    ResetCounters(db);
+    db.SetSchemaVersion(CurrentSchemaVersion);
     transaction.Commit();
+}
+
+void CreateClerkRole(CDatabase &db) {
+    db.OpenQuery(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = '%1'").arg(QLatin1String(ClerkRole)));
+    const bool present = !db.IsEOF();
+    db.CloseQuery();
+    // Roles belong to the whole server: a second database of the unit shares the one role.
+    if (!present)
+        db.ExecuteStatement(QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(QLatin1String(ClerkRole)));
+    for (const TableDef &table : Tables())
+        db.ExecuteStatement(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2")
+                                .arg(QLatin1String(table.name), QLatin1String(ClerkRole)));
+    db.ExecuteStatement(
+        QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO %1").arg(QLatin1String(ClerkRole)));
+    db.ExecuteStatement(QStringLiteral("GRANT SELECT ON %1 TO %2")
+                            .arg(QLatin1String(CServerStore::VersionTable()), QLatin1String(ClerkRole)));
 }

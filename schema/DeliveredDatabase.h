@@ -5,5 +5,10 @@ class CDatabase;
 // the account "管理员", the rights tree, the report list and the version row.
 void CreateDeliveredDatabase(CDatabase &db);
 
+// The role pelorvanide_clerk on a server: it may read and change the rows of every table and nothing
+// else (no table is made, altered or dropped by it). Each clerk's login is made a member of it.
+void CreateClerkRole(CDatabase &db);
+constexpr const char *ClerkRole = "pelorvanide_clerk";
+
 // The password of "管理员" in the delivered database.
 constexpr const char *DeliveredAdministratorPassword = "admin";

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/Store.h"
+
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -41,8 +43,14 @@ const std::vector<TableDef> &Tables();
 constexpr int CurrentSchemaVersion = 1;
 
 // The store's type text of a column kind.
-QString ColumnTypeText(ColumnKind kind);
-QString CreateTableStatement(const TableDef &table, const QString &name);
+QString ColumnTypeText(ColumnKind kind, StoreKind store = StoreKind::File);
+QString CreateTableStatement(const TableDef &table, const QString &name, StoreKind store = StoreKind::File);
+// Every table of the current version in an empty store, with its indexes.
+void CreateTables(CDatabase &db);
+// Counters go on after the largest key a table holds, also when rows were written with their keys.
+void ResetCounters(CDatabase &db);
+// A column name as the tables spell it ("bill_kind" gives "Bill_Kind"); empty for no column.
+QString SpelledColumnName(const QString &name);
 // The indexes of the lookups the operations make.
 void CreateIndexes(CDatabase &db);
 

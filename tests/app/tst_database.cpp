@@ -269,6 +269,7 @@ void DatabaseTest::nestedTransactionRollsBackInnerPartOnly() {
 }
 
 void DatabaseTest::fileDoesNotOpenWithoutTheKey() {
+    FILE_STORE_ONLY();
     TestDatabase t;
     const QString path = t.FilePath();
     t.Db().Close();
@@ -297,6 +298,7 @@ void DatabaseTest::brokenFilesAreRefused_data() {
 }
 
 void DatabaseTest::brokenFilesAreRefused() {
+    FILE_STORE_ONLY();
     QFETCH(QString, damage);
     TestDatabase t;
     const QString path = t.FilePath();

@@ -223,6 +223,7 @@ void StoreRulesTest::kindsListInPinyinOrder() {
 }
 
 void StoreRulesTest::deliveredFileStaysReadableWithTheShell() {
+    FILE_STORE_ONLY();
     TestDatabase t;
     AddKind({"政府性基金票据", "行政事业", "A", "", 8, 10, 1.0, false});
     AddDepartment(QStringLiteral("Finance"));

@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include "app/ServerStore.h"
 #include "mainwindow/SplashDlg.h"
 #include "reports/PrintPreviewDlg.h"
 
@@ -24,11 +25,56 @@ QString BuiltResourceFile(const QString &fileName) {
     return QDir(QStringLiteral(PELORVANIDE_BUILD_DIR)).filePath(fileName);
 }
 
+StoreKind TestStore() {
+    static const StoreKind store =
+        qEnvironmentVariable("PELORVANIDE_TEST_STORE") == QLatin1String("server") ? StoreKind::Server : StoreKind::File;
+    return store;
+}
+
+bool OnServer() {
+    return TestStore() == StoreKind::Server;
+}
+
+QString TestServerUrl(const QString &database) {
+    // Host, port and user come from the PG* variables of the test cluster.
+    return QStringLiteral("postgresql:///%1").arg(database);
+}
+
+void ExecOnCluster(const QString &statement) {
+    static CDatabase cluster;
+    QString error;
+    if (!cluster.IsOpen() &&
+        !cluster.OpenServer(ParseServerUrl(TestServerUrl(QStringLiteral("postgres"))), QString(), &error, true))
+        qFatal("cannot reach the test cluster: %s", qPrintable(error));
+    cluster.ExecuteStatement(statement);
+}
+
+ServerDatabase::ServerDatabase(bool empty) {
+    static int made = 0;
+    m_name = QStringLiteral("pv_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    const QString templateName = qEnvironmentVariable("PELORVANIDE_TEST_TEMPLATE", QStringLiteral("pelorvanide_template"));
+    ExecOnCluster(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
+    ExecOnCluster(empty ? QStringLiteral("CREATE DATABASE %1").arg(m_name)
+                        : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_name, templateName));
+}
+
+ServerDatabase::~ServerDatabase() {
+    try {
+        ExecOnCluster(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    } catch (const CDbError &e) {
+        qWarning("cannot drop %s: %s", qPrintable(m_name), qPrintable(e.Message()));
+    }
+}
+
 TestDatabase::TestDatabase() : m_previousDir(QDir::currentPath()) {
     const QString target = FilePath();
-    if (!QFile::copy(DeliveredDatabasePath(), target))
-        qFatal("cannot copy the delivered database from %s", qPrintable(DeliveredDatabasePath()));
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    if (OnServer()) {
+        m_server = std::make_unique<ServerDatabase>();
+    } else {
+        if (!QFile::copy(DeliveredDatabasePath(), target))
+            qFatal("cannot copy the delivered database from %s", qPrintable(DeliveredDatabasePath()));
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
     // The skin and splash files lie beside the database, as the run command places them.
     for (const QString &file : {QStringLiteral("MainDlgSrc.dat"), QStringLiteral("DOvozOzivodERU.dat")})
         QFile::copy(BuiltResourceFile(file), m_dir.filePath(file));
@@ -36,12 +82,15 @@ TestDatabase::TestDatabase() : m_previousDir(QDir::currentPath()) {
     CSplashDlg::SetRunner([](QWidget *) {});
     QDir::setCurrent(m_dir.path());
     QString error;
-    if (!TheDatabase().Open(target, &error))
+    const bool opened = m_server ? TheDatabase().OpenServer(ParseServerUrl(m_server->Url()), QString(), &error)
+                                 : TheDatabase().Open(target, &error);
+    if (!opened)
         qFatal("cannot open the test database: %s", qPrintable(error));
 }
 
 TestDatabase::~TestDatabase() {
     TheDatabase().Close();
+    m_server.reset();
     QDir::setCurrent(m_previousDir);
 }
 

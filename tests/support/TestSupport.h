@@ -5,14 +5,36 @@
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
 
-// A copy of the delivered empty database in a temporary directory, which becomes the working
-// directory, opened as the program's one database. Everything is undone on destruction.
+// Which store the test run hands this program: PELORVANIDE_TEST_STORE=server gives a PostgreSQL
+// database of the cluster the PG* variables name; without it, the encrypted file.
+StoreKind TestStore();
+bool OnServer();
+// A case about the data file alone (its pages, its key, its permissions, its shell): it passes over
+// a server, where there is no file. Such cases say "File" in their names.
+#define FILE_STORE_ONLY()                                                                                             \
+    do {                                                                                                               \
+        if (OnServer())                                                                                                \
+            QSKIP("a case of the data file alone");                                                                    \
+    } while (false)
+
+// The url of a database of the test cluster.
+QString TestServerUrl(const QString &database);
+// Runs a statement on the cluster's maintenance database (CREATE DATABASE, DROP DATABASE).
+void ExecOnCluster(const QString &statement);
+
+class ServerDatabase;
+
+// The delivered empty database on the store the test run hands over, opened as the program's one
+// database: a copy of the delivered file, or a fresh database made from the delivered template on
+// the server. The working directory is a temporary directory. Everything is undone on destruction.
 class TestDatabase {
 public:
     TestDatabase();
     ~TestDatabase();
     QString Dir() const { return m_dir.path(); }
+    // The data file (on the server, where the file would lie).
     QString FilePath() const;
     CDatabase &Db() { return TheDatabase(); }
 
@@ -25,6 +47,22 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previousDir;
+    std::unique_ptr<ServerDatabase> m_server;
+};
+
+// A fresh database on the test cluster made from the delivered template (or, empty set, without any
+// table), dropped on destruction.
+class ServerDatabase {
+public:
+    explicit ServerDatabase(bool empty = false);
+    ~ServerDatabase();
+    ServerDatabase(const ServerDatabase &) = delete;
+    ServerDatabase &operator=(const ServerDatabase &) = delete;
+    const QString &Name() const { return m_name; }
+    QString Url() const { return TestServerUrl(m_name); }
+
+private:
+    QString m_name;
 };
 
 // The delivered empty database written by the build.

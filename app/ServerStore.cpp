@@ -1,0 +1,340 @@
+#include "app/ServerStore.h"
+
+#include "app/Database.h"
+#include "app/Dialect.h"
+#include "app/FileStore.h"
+#include "schema/SchemaTables.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QUrl>
+#include <libpq-fe.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Types of the values bound to a statement, as the server knows them.
+constexpr Oid kBoolOid = 16;
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kFloat4Oid = 700;
+constexpr Oid kFloat8Oid = 701;
+constexpr Oid kNumericOid = 1700;
+
+// Cached prepared forms of changing statements; the server forgets them when it grows past this.
+constexpr int kPreparedLimit = 256;
+
+QString Trimmed(const char *message) {
+    return QString::fromUtf8(message).trimmed();
+}
+
+// The values of one statement as texts the server reads, and their types.
+struct BoundTexts {
+    std::vector<QByteArray> texts;
+    std::vector<const char *> pointers;
+    std::vector<Oid> types;
+
+    explicit BoundTexts(const QVector<SqlValue> &values) {
+        texts.reserve(values.size());
+        for (const SqlValue &v : values) {
+            switch (v.type) {
+            case SqlValue::Integer:
+                texts.push_back(QByteArray::number(v.integer));
+                types.push_back(kInt8Oid);
+                break;
+            case SqlValue::Real: {
+                char buffer[32];
+                const auto r = std::to_chars(buffer, buffer + sizeof buffer, v.real);
+                texts.push_back(QByteArray(buffer, r.ptr - buffer));
+                types.push_back(kFloat8Oid);
+                break;
+            }
+            case SqlValue::Null:
+                texts.push_back(QByteArray());
+                types.push_back(0);
+                break;
+            case SqlValue::Text:
+                // An empty text binds as an empty text, never as NULL.
+                texts.push_back(v.TextValue().toUtf8());
+                if (texts.back().isNull())
+                    texts.back() = QByteArray("");
+                // Its type is taken from where it stands, as for a quoted text in the statement.
+                types.push_back(0);
+                break;
+            }
+        }
+        for (const QByteArray &t : texts)
+            pointers.push_back(t.isNull() ? nullptr : t.constData());
+    }
+};
+
+// A name as the statement spells it: the server reports unquoted names in lower case.
+QString SpelledAsIn(const QString &name, const QString &statement) {
+    const auto wordChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
+    for (qsizetype at = statement.indexOf(name, 0, Qt::CaseInsensitive); at >= 0;
+         at = statement.indexOf(name, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype end = at + name.size();
+        if ((at == 0 || !wordChar(statement[at - 1])) && (end == statement.size() || !wordChar(statement[end])))
+            return statement.mid(at, name.size());
+    }
+    const QString spelled = schema::SpelledColumnName(name);
+    return spelled.isEmpty() ? name : spelled;
+}
+
+// The server's message with the names it quotes spelt as in the statement.
+QString SpellNames(QString message, const QString &statement) {
+    qsizetype open = message.indexOf(u'"');
+    while (open >= 0) {
+        const qsizetype close = message.indexOf(u'"', open + 1);
+        if (close < 0)
+            break;
+        const QString spelled = SpelledAsIn(message.mid(open + 1, close - open - 1), statement);
+        message.replace(open + 1, close - open - 1, spelled);
+        open = message.indexOf(u'"', open + spelled.size() + 2);
+    }
+    return message;
+}
+
+QByteArray TypeSignature(const QVector<SqlValue> &values) {
+    QByteArray signature;
+    signature.reserve(values.size());
+    for (const SqlValue &v : values)
+        signature += char('0' + int(v.type));
+    return signature;
+}
+
+} // namespace
+
+ServerAddress ParseServerUrl(const QString &url) {
+    const QUrl parsed(url);
+    ServerAddress address;
+    address.url = url;
+    address.host = parsed.host().isEmpty() ? QStringLiteral("localhost") : parsed.host();
+    address.database = parsed.path().mid(1);
+    if (address.database.isEmpty())
+        address.database = parsed.userName();
+    return address;
+}
+
+QString ConfiguredServerUrl() {
+    if (!QFileInfo::exists(SettingsFileName))
+        return QString();
+    const QSettings settings(SettingsFileName, QSettings::IniFormat);
+    return settings.value(QStringLiteral("server/url")).toString().trimmed();
+}
+
+CServerStore::~CServerStore() {
+    Close();
+}
+
+bool CServerStore::Open(const ServerAddress &address, const QString &password, QString &error,
+                        ServerFailure &failure) {
+    Close();
+    m_address = address;
+    const QByteArray url = address.url.toUtf8();
+    const QByteArray secret = password.toUtf8();
+    // A server that does not answer within ten seconds is taken as unreachable; a statement that
+    // runs longer than ten minutes is ended by the server, so nothing waits for ever.
+    std::vector<const char *> keys = {"dbname",    "connect_timeout", "options", "client_encoding", "application_name",
+                                      "keepalives", "keepalives_idle"};
+    std::vector<const char *> values = {url.constData(), "10", "-c statement_timeout=600000", "UTF8", "pelorvanide",
+                                        "1", "30"};
+    if (!password.isEmpty()) {
+        keys.push_back("password");
+        values.push_back(secret.constData());
+    }
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    m_conn = PQconnectdbParams(keys.data(), values.data(), 1);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        failure = PQconnectionNeedsPassword(m_conn) && password.isEmpty() ? ServerFailure::NeedsPassword
+                                                                          : ServerFailure::Refused;
+        error = Trimmed(PQerrorMessage(m_conn));
+        Close();
+        return false;
+    }
+    PQsetNoticeProcessor(m_conn, [](void *, const char *) {}, nullptr);
+    failure = ServerFailure::None;
+    return true;
+}
+
+void CServerStore::Close() {
+    CloseQuery();
+    m_prepared.clear();
+    if (m_conn)
+        PQfinish(m_conn);
+    m_conn = nullptr;
+}
+
+pg_result *CServerStore::Check(pg_result *result, const QString &statement) const {
+    const ExecStatusType status = PQresultStatus(result);
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return result;
+    const QString message =
+        Trimmed(result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : PQerrorMessage(m_conn));
+    PQclear(result);
+    throw CDbError(SpellNames(message.isEmpty() ? Trimmed(PQerrorMessage(m_conn)) : message, statement));
+}
+
+void CServerStore::OpenQuery(const QString &text) {
+    CloseQuery();
+    if (!m_conn)
+        throw CDbError(QStringLiteral("the server is not connected"));
+    const QByteArray utf8 = text.toUtf8();
+    m_result = Check(PQexecParams(m_conn, utf8.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0), text);
+    m_queryText = text;
+    m_rows = PQntuples(m_result);
+    m_row = 0;
+}
+
+void CServerStore::MoveNext() {
+    if (m_row < m_rows)
+        ++m_row;
+}
+
+void CServerStore::CloseQuery() {
+    if (m_result)
+        PQclear(m_result);
+    m_result = nullptr;
+    m_rows = 0;
+    m_row = 0;
+}
+
+int CServerStore::ColumnCount() const {
+    return m_result ? PQnfields(m_result) : 0;
+}
+
+QString CServerStore::ColumnName(int column) const {
+    if (!m_result)
+        return QString();
+    // The server gives unquoted names in lower case; the clerk sees them as the statement or the
+    // tables spell them.
+    return SpelledAsIn(QString::fromUtf8(PQfname(m_result, column)), m_queryText);
+}
+
+bool CServerStore::IsNumberColumn(int column) const {
+    const Oid type = PQftype(m_result, column);
+    return type == kFloat8Oid || type == kFloat4Oid || type == kNumericOid;
+}
+
+bool CServerStore::ReadFieldUtf8(int column, QByteArrayView &value) const {
+    if (!m_result || IsEOF() || column < 0 || column >= ColumnCount() || PQgetisnull(m_result, m_row, column))
+        return false;
+    const char *text = PQgetvalue(m_result, m_row, column);
+    if (IsNumberColumn(column)) {
+        m_scratch = NumberUtf8(std::strtod(text, nullptr));
+        value = m_scratch;
+    } else if (PQftype(m_result, column) == kBoolOid) {
+        // A comparison in the select list reads 1 or 0, as in the file.
+        value = *text == 't' ? QByteArrayView("1") : QByteArrayView("0");
+    } else {
+        value = QByteArrayView(text, PQgetlength(m_result, m_row, column));
+    }
+    return true;
+}
+
+bool CServerStore::ReadFieldNumber(int column, double &value) const {
+    if (!m_result || IsEOF() || column < 0 || column >= ColumnCount() || PQgetisnull(m_result, m_row, column))
+        return false;
+    const char *text = PQgetvalue(m_result, m_row, column);
+    if (PQftype(m_result, column) == kBoolOid)
+        value = *text == 't' ? 1 : 0;
+    else
+        value = std::strtod(text, nullptr);
+    return true;
+}
+
+void CServerStore::Execute(const QString &text) {
+    if (!m_conn)
+        throw CDbError(QStringLiteral("the server is not connected"));
+    const QByteArray utf8 = text.toUtf8();
+    pg_result *result =
+        Check(PQexecParams(m_conn, utf8.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0), text);
+    m_changed = std::atoi(PQcmdTuples(result));
+    PQclear(result);
+}
+
+QByteArray CServerStore::PreparedName(const QString &text, const QVector<SqlValue> &values) {
+    if (!m_conn)
+        throw CDbError(QStringLiteral("the server is not connected"));
+    const QString key = QString::fromLatin1(TypeSignature(values)) + u'\x1f' + text;
+    if (const auto it = m_prepared.constFind(key); it != m_prepared.constEnd())
+        return it.value();
+    if (m_prepared.size() >= kPreparedLimit) {
+        PQclear(Check(PQexec(m_conn, "DEALLOCATE ALL"), QString()));
+        m_prepared.clear();
+    }
+    static int counter = 0;
+    const QByteArray name = "pv" + QByteArray::number(++counter);
+    const BoundTexts bound(values);
+    PQclear(Check(PQprepare(m_conn, name.constData(), text.toUtf8().constData(), int(bound.types.size()),
+                            bound.types.data()),
+                  text));
+    m_prepared.insert(key, name);
+    return name;
+}
+
+void CServerStore::RunPrepared(const QByteArray &name, const QString &text, const QVector<SqlValue> &values) {
+    const BoundTexts bound(values);
+    pg_result *result = Check(PQexecPrepared(m_conn, name.constData(), int(bound.pointers.size()),
+                                             bound.pointers.data(), nullptr, nullptr, 0),
+                              text);
+    m_changed = std::atoi(PQcmdTuples(result));
+    PQclear(result);
+}
+
+void CServerStore::ExecuteBound(const TranslatedStatement &statement) {
+    RunPrepared(PreparedName(statement.text, statement.values), statement.text, statement.values);
+}
+
+void CServerStore::ExecuteRows(const QString &text, const QVector<QVector<SqlValue>> &rows) {
+    for (const QVector<SqlValue> &row : rows)
+        RunPrepared(PreparedName(text, row), text, row);
+}
+
+void CServerStore::Control(const QByteArray &command) {
+    if (!m_conn)
+        throw CDbError(QStringLiteral("the server is not connected"));
+    PQclear(Check(PQexec(m_conn, command.constData()), QString()));
+}
+
+bool CServerStore::InTransaction() const {
+    return m_conn && PQtransactionStatus(m_conn) != PQTRANS_IDLE;
+}
+
+int CServerStore::SchemaVersion() {
+    OpenQuery(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL").arg(QLatin1String(VersionTable())));
+    double present = 0;
+    ReadFieldNumber(0, present);
+    CloseQuery();
+    if (present == 0)
+        return 0;
+    OpenQuery(QStringLiteral("SELECT MAX(version) FROM %1").arg(QLatin1String(VersionTable())));
+    double version = 0;
+    ReadFieldNumber(0, version);
+    CloseQuery();
+    return int(version);
+}
+
+void CServerStore::SetSchemaVersion(int version) {
+    Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (version INTEGER NOT NULL)")
+                .arg(QLatin1String(VersionTable())));
+    Execute(QStringLiteral("DELETE FROM %1").arg(QLatin1String(VersionTable())));
+    Execute(QStringLiteral("INSERT INTO %1 (version) VALUES (%2)").arg(QLatin1String(VersionTable())).arg(version));
+}
+
+QStringList CServerStore::TableColumns(const QString &table) {
+    QStringList names;
+    OpenQuery(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema = current_schema() "
+                             "AND table_name = %1 ORDER BY ordinal_position")
+                  .arg(QuoteText(table.toLower())));
+    for (; !IsEOF(); MoveNext()) {
+        QByteArrayView name;
+        ReadFieldUtf8(0, name);
+        names << QString::fromUtf8(name);
+    }
+    CloseQuery();
+    return names;
+}
