@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "app/ServerStore.h"
 #include "app/SingleInstance.h"
+#include "app/StartupLog.h"
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/SkinStyle.h"
 
@@ -165,8 +166,11 @@ bool CBillApp::OpenDataFile() {
         return OpenServerStore(url);
     CDatabase &db = TheDatabase();
     QString error;
-    if (db.Open(QDir::current().filePath(CDatabase::DataFileName()), &error))
+    const QString path = QDir::current().filePath(CDatabase::DataFileName());
+    if (db.Open(path, &error)) {
+        qCInfo(startupLog, "data file %s opened", qUtf8Printable(path));
         return true;
+    }
     QString text;
     switch (db.LastOpenFailure()) {
     case OpenFailure::ReadOnlyFile:

@@ -137,12 +137,12 @@ void CDatabase::CheckTables(const QString &where) {
         throw OpenRefusal{OpenFailure::Unusable,
                           QStringLiteral("%1的数据版本%2不是本程序的版本").arg(where).arg(version)};
     QString problem;
-    if (!schema::HasEveryTableAndColumn(*this, &problem))
+    if (!schema::HasEveryTableAndColumn(*this, version, &problem))
         throw OpenRefusal{OpenFailure::Unusable,
                           QStringLiteral("%1不是Pelorvanide的数据库: %2").arg(where, problem)};
     if (version < schema::CurrentSchemaVersion && Kind() == StoreKind::Server) {
         try {
-            schema::UpgradeSchema(*this);
+            schema::UpgradeSchema(*this, version);
         } catch (const CDbError &e) {
             throw OpenRefusal{OpenFailure::UpgradeFailed, e.Message()};
         }
@@ -156,7 +156,7 @@ void CDatabase::UpgradeFile(const QString &path, int version) {
         throw OpenRefusal{OpenFailure::UpgradeFailed, QStringLiteral("cannot write the copy %1").arg(backup)};
     }
     try {
-        schema::UpgradeSchema(*this);
+        schema::UpgradeSchema(*this, int(version));
     } catch (const CDbError &e) {
         // The transaction left the file as it was, so the copy is not needed.
         QFile::remove(backup);
