@@ -199,6 +199,9 @@ bool CBillApp::InitInstance() {
     if (!OpenDataFile())
         return false;
     // Only the copy that owns the data file backs it up, at start when a day has passed and at exit.
+    // A server keeps its own backups (pg_dump); the program copies only a file.
+    if (TheDatabase().Kind() == StoreKind::Server)
+        return true;
     m_backupOnExit = true;
     if (BackupIsDue(QDir::current().filePath(CDatabase::DataFileName()), QDateTime::currentDateTime()))
         StartBackup();
