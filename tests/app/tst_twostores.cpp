@@ -296,7 +296,7 @@ void TwoStoresTest::serverWithAMissingTableIsRefusedNamingIt() {
     ServerDatabase server;
     {
         CDatabase db;
-        QVERIFY(db.OpenServer(ParseServerUrl(server.Url())));
+        QVERIFY(db.OpenServer(ParseServerUrl(server.Url()), QString()));
         QVERIFY(db.StoreLabel().startsWith(QStringLiteral("服务器：")));
         db.ExecuteStatement(QStringLiteral("DROP TABLE Bill_I_Info"));
     }
