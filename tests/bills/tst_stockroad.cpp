@@ -64,7 +64,7 @@ void StockRoadTest::bookTravelsFromStockThroughIssueToReturn() {
     mainList->SelectRow(0);
     mainList->SelectRow(1, true);
     {
-        CIssueDlg issue(&main);
+        CIssueDlg issue(main.MainList());
         QCOMPARE(issue.PendingList()->RowCount(), 2);
         emit issue.Tree()->itemDoubleClicked(TreeItem(issue.Tree(), QStringLiteral("赵领票")), 0);
         Click(&issue, "issue");
