@@ -76,6 +76,7 @@ class ReturnTest : public QObject {
     Q_OBJECT
 private slots:
     void amountsWithFractionsOfACentAreRefused();
+    void lineEditorRefusesFractionsOfACent();
     void pendingListHasElevenColumns();
     void typedBookMustBeIssued();
     void wholeBookComesBackUnchanged();
@@ -466,8 +467,6 @@ void ReturnTest::singleBillAmountsAreRecordedAndCounted() {
 void ReturnTest::amountsWithFractionsOfACentAreRefused() {
     TestDatabase t;
     MessageCapture messages;
-    NestedDialogs nested;
-    AddMasterData();
     AddKind(NonFixedKind());
     const QString first = AddStockRun(NonFixedKind(), 1);
     CNonFixedBillDlg bills({NonFixedKind().name, NonFixedKind().mainKind, first});
@@ -489,8 +488,13 @@ void ReturnTest::amountsWithFractionsOfACentAreRefused() {
     Record(bills, 2, 4.15);
     QCOMPARE(messages.Count(), 0);
     QCOMPARE(bills.Total(), 4.15);
+}
 
-    // The return line editor refuses such an amount and keeps the line as it was.
+void ReturnTest::lineEditorRefusesFractionsOfACent() {
+    TestDatabase t;
+    MessageCapture messages;
+    NestedDialogs nested;
+    AddMasterData();
     AddKind(FixedKind());
     IssuedRun(FixedKind(), 101);
     CReturnDlg dlg(nullptr);
@@ -499,8 +503,8 @@ void ReturnTest::amountsWithFractionsOfACentAreRefused() {
         Child<QLineEdit>(&editor, "returnedAmount")->setText(QStringLiteral("￥4.15625"));
         Click(&editor, "save");
     };
-    messages.Clear();
     Click(&dlg, "edit");
+    QCOMPARE(nested.opened, 1);
     QCOMPARE(messages.Texts(), QStringList{QStringLiteral("金额只能精确到分（最多两位小数），请重新输入!")});
     QCOMPARE(Cell(dlg.PendingList(), 0, "回收金额"), QStringLiteral("￥200.00"));
 }

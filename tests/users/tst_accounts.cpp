@@ -209,6 +209,7 @@ private slots:
                  QStringList({"基础资料", "票据主类型", "票据类型", "票据管理员", "票据制造部门", "增加发放部门",
                               "增加发放人员", "删除发放部门", "删除发放人员", "修改个人密码"}));
         d.dlg->NameEdit()->setText(QStringLiteral("新会计"));
+        d.dlg->PasswordEdit()->setText(QStringLiteral("kj"));
         d.dlg->SaveButton()->click();
         QCOMPARE(messages.Count(), 0);
         QCOMPARE(Cell(t, Bill_Password_Popedom, QStringLiteral("新会计")),
@@ -488,6 +489,7 @@ private slots:
         MessageCapture messages;
         Dialog d;
         d.dlg->NameEdit()->setText(QStringLiteral("新会计"));
+        d.dlg->PasswordEdit()->setText(QStringLiteral("kj"));
         QVERIFY(!d.dlg->SaveUser(QStringLiteral("P02")));
         QCOMPARE(messages.Count(), 1);
         QVERIFY(messages.Last().text.contains(QStringLiteral("写入被拒绝")));
