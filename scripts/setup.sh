@@ -23,6 +23,7 @@ packages=(
   poppler-utils         # tests read printed PDF files back (pdftotext, pdfinfo)
   libssl-dev            # tests decrypt the data file's pages to look for clear passwords
   fonts-wqy-microhei    # the Chinese font of the window and the prints
+  dpkg-dev              # the Debian package made with cpack
 )
 missing=()
 for p in "${packages[@]}"; do
