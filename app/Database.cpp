@@ -154,7 +154,7 @@ void CDatabase::CheckExistingFile(const QString &path) {
     if (version > schema::CurrentSchemaVersion)
         throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("file of a newer version %1").arg(version)};
     QString problem;
-    if (!schema::HasEveryTableAndColumn(*this, &problem))
+    if (!schema::HasEveryTableAndColumn(*this, int(version), &problem))
         throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("not a Pelorvanide data file: %1").arg(problem)};
     if (sqlite3_db_readonly(m_db, "main") == 1 || !IsWritable(path))
         throw OpenRefusal{OpenFailure::ReadOnlyFile, QStringLiteral("the file cannot be written")};
@@ -168,7 +168,7 @@ void CDatabase::CheckExistingFile(const QString &path) {
         throw OpenRefusal{OpenFailure::UpgradeFailed, QStringLiteral("cannot write the copy %1").arg(backup)};
     }
     try {
-        Upgrade();
+        Upgrade(int(version));
     } catch (const CDbError &e) {
         // The transaction left the file as it was, so the copy is not needed.
         QFile::remove(backup);
@@ -177,9 +177,9 @@ void CDatabase::CheckExistingFile(const QString &path) {
     m_backupPath = backup;
 }
 
-void CDatabase::Upgrade() {
+void CDatabase::Upgrade(int version) {
     CTransaction transaction(*this);
-    schema::UpgradeSchema(*this);
+    schema::UpgradeSchema(*this, version);
     HashClearPasswords(*this);
     transaction.Commit();
 }

@@ -105,7 +105,7 @@ private:
     void Exec(const char *sql);
     void ClearCache();
     void CheckExistingFile(const QString &path);
-    void Upgrade();
+    void Upgrade(int version);
     int NamedColumn(const QString &column) const;
 
     sqlite3 *m_db = nullptr;
