@@ -6,9 +6,12 @@
 #include "app/ServerStore.h"
 #include "schema/Schema.h"
 #include "schema/SchemaTables.h"
+#include "users/Passwords.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,7 +145,7 @@ void CDatabase::CheckTables(const QString &where) {
                           QStringLiteral("%1不是Pelorvanide的数据库: %2").arg(where, problem)};
     if (version < schema::CurrentSchemaVersion && Kind() == StoreKind::Server) {
         try {
-            schema::UpgradeSchema(*this, version);
+            Upgrade(version);
         } catch (const CDbError &e) {
             throw OpenRefusal{OpenFailure::UpgradeFailed, e.Message()};
         }
@@ -156,13 +159,31 @@ void CDatabase::UpgradeFile(const QString &path, int version) {
         throw OpenRefusal{OpenFailure::UpgradeFailed, QStringLiteral("cannot write the copy %1").arg(backup)};
     }
     try {
-        schema::UpgradeSchema(*this, int(version));
+        Upgrade(int(version));
     } catch (const CDbError &e) {
         // The transaction left the file as it was, so the copy is not needed.
         QFile::remove(backup);
         throw OpenRefusal{OpenFailure::UpgradeFailed, e.Message()};
     }
     m_backupPath = backup;
+}
+
+void CDatabase::Upgrade(int version) {
+    CTransaction transaction(*this);
+    schema::UpgradeSchema(*this, version);
+    HashClearPasswords(*this);
+    transaction.Commit();
+}
+
+QStringList CDatabase::UpgradeCopies(const QString &path) {
+    const QFileInfo file(path);
+    const QString pattern = QStringLiteral("^%1\\.v\\d+(-\\d+)?\\.bak$").arg(QRegularExpression::escape(file.fileName()));
+    const QRegularExpression name(pattern);
+    QStringList copies;
+    for (const QString &entry : file.absoluteDir().entryList(QDir::Files))
+        if (name.match(entry).hasMatch())
+            copies << file.absoluteDir().filePath(entry);
+    return copies;
 }
 
 void CDatabase::Close() {

@@ -51,6 +51,9 @@ bool CFileStore::Open(const QString &path, const QByteArray &key, bool create, Q
     // Pages of 4 KiB: fewer pages to encrypt and authenticate than the 1 KiB default. Every file of
     // the program is written and read with this size.
     sqlite3_exec(m_db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
+    // What is deleted or replaced is overwritten in the file, so a password replaced by its hash (the
+    // upgrade hashes them all) stays neither in the file nor in backups copied from it page by page.
+    sqlite3_exec(m_db, "PRAGMA secure_delete = ON", nullptr, nullptr, nullptr);
     sqlite3_create_collation16(m_db, u"PINYIN", SQLITE_UTF16, nullptr, PinyinCollation);
     try {
         // A plain SQLite library would ignore the key and write an unencrypted file.
