@@ -200,9 +200,9 @@ void ReturnTest::lineCorrectedTo30StaysOneRow() {
     Click(&dlg, "return");
     QCOMPARE(messages.Count(), 0);
     QCOMPARE(t.Count(Bill_Info), 1);
-    QCOMPARE(t.Scalar("SELECT Bill_Return_End_Int || ' ' || Bill_Return_End_Char || ' ' || Bill_Unit_Return_Amount "
-                      "|| ' ' || Bill_End_Char FROM Bill_Info"),
-             QStringLiteral("130.0 00000130 30 00000200"));
+    QCOMPARE(t.Rows("SELECT Bill_Return_End_Int, Bill_Return_End_Char, Bill_Unit_Return_Amount, Bill_End_Char "
+                    "FROM Bill_Info"),
+             QStringLiteral("130:00000130:30:00000200"));
     QCOMPARE(t.Scalar("SELECT Bill_Unit_Return_Total FROM Bill_Info"), QStringLiteral("60"));
 }
 
@@ -250,8 +250,7 @@ void ReturnTest::failingReturnChangesNoRow() {
     AddKind(FixedKind());
     for (double begin : {1.0, 101.0, 201.0})
         IssuedRun(FixedKind(), begin);
-    t.Exec(QStringLiteral("CREATE TRIGGER third_row BEFORE UPDATE ON Bill_Info WHEN NEW.Bill_Begin_Int = 201 "
-                          "BEGIN SELECT RAISE(ABORT, '记录被锁定'); END"));
+    t.RefuseChanges("third_row", "UPDATE", Bill_Info, "记录被锁定", "NEW.Bill_Begin_Int = 201");
     CReturnDlg dlg(nullptr);
     for (const char *digits : {"00000001", "00000101", "00000201"})
         Type(dlg, QLatin1String(digits));

@@ -146,9 +146,8 @@ QString Today(int hour) {
 
 // A store failure on changes of one run, as a damaged or locked file would give.
 void FailChangesOf(TestDatabase &t, const char *event, const QString &begin) {
-    t.Exec(QString::asprintf("CREATE TRIGGER fail_%s BEFORE %s ON %s WHEN OLD.%s = '%s' BEGIN SELECT "
-                             "RAISE(ABORT, '磁盘已满'); END",
-                             event, event, Bill_Info, Bill_Begin_Char, qUtf8Printable(begin)));
+    t.RefuseChanges(QStringLiteral("fail_%1").arg(QLatin1String(event)), event, Bill_Info, "磁盘已满",
+                    QStringLiteral("OLD.%1 = %2").arg(Bill_Begin_Char, QuoteText(begin)));
 }
 
 void IssueTo(const QStringList &begins, const KindSpec &kind, double documentNo, const QString &time) {
@@ -356,7 +355,7 @@ void MaintenanceTest::deleteCancelledOrFailedChangesNothing() {
     AddKind(NonFixed);
     AddStockRun(NonFixed, 1);
     const QVector<StoredRow> runs = StoredRows(Bill_Info, Bill_ID);
-    const QVector<StoredRow> bills = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int);
+    const QVector<StoredRow> bills = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Char);
     MessageCapture messages;
     Window w;
     ListStock(w.dlg, NonFixed, {0});
@@ -365,14 +364,13 @@ void MaintenanceTest::deleteCancelledOrFailedChangesNothing() {
     QCOMPARE(messages.Count(), 1);
 
     // The last statement of the move fails: the run, its bills and the recycle tables are as before.
-    t.Exec(QString::asprintf("CREATE TRIGGER fail_bills BEFORE DELETE ON %s BEGIN SELECT RAISE(ABORT, '磁盘已满'); END",
-                             Bill_NoneFixed_Manifest_Info));
+    t.RefuseChanges("fail_bills", "DELETE", Bill_NoneFixed_Manifest_Info, "磁盘已满");
     messages.Clear();
     w.dlg.RunCommand(cmd::Delete);
     QCOMPARE(messages.Count(), 2);
     QVERIFY(messages.Last().text.contains(QStringLiteral("磁盘已满")));
     QCOMPARE(StoredRows(Bill_Info, Bill_ID), runs);
-    QCOMPARE(StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int), bills);
+    QCOMPARE(StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Char), bills);
     QCOMPARE(t.Count(QString::fromLatin1(Bill_Recycle_Info)), 0);
     QCOMPARE(t.Count(QString::fromLatin1(Bill_Recycle_NoneFixed_Info)), 0);
     QCOMPARE(w.dlg.MainList()->RowCount(), 1);
@@ -874,7 +872,7 @@ void MaintenanceTest::cancelledReturnLeavesNoReturnBehind() {
     const BookKey book{NonFixed.name, NonFixed.mainKind, Number(NonFixed, 1)};
     for (int k = 1; k <= 3; ++k)
         t.Exec(RecordAmountStatement(book, Number(NonFixed, k), 12.5 * k));
-    const QVector<StoredRow> bills = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int);
+    const QVector<StoredRow> bills = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Char);
     const ReturnStamp stamp{Today(14), QStringLiteral("李管理"), ReturnNo};
     const QVector<ReturnLine> lines{
         {{Fixed.name, Number(Fixed, 1)}, "收费科", "赵领票", "80", Number(Fixed, 40), "40", "100"},
@@ -900,7 +898,7 @@ void MaintenanceTest::cancelledReturnLeavesNoReturnBehind() {
     QCOMPARE(Column(RunRow(Bill_Info, Number(Fixed, 1)), Bill_Unit_Total), QStringLiteral("100"));
     QCOMPARE(Column(RunRow(Bill_Info, Number(NonFixed, 1)), Bill_Unit_Total), QStringLiteral("0"));
     // The single bills are as they were at stock-in: every amount 0, nothing else changed.
-    const QVector<StoredRow> billsAfter = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int);
+    const QVector<StoredRow> billsAfter = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Char);
     QCOMPARE(billsAfter.size(), bills.size());
     for (int i = 0; i < bills.size(); ++i) {
         QCOMPARE(Column(billsAfter[i], Bill_NoneFixed_Unit_Price), QStringLiteral("0"));
@@ -1004,7 +1002,7 @@ void MaintenanceTest::failedCancelChangesNothingAndKeepsTheDocument() {
     // The single bills go first; the runs' delete fails after them.
     FailChangesOf(t, "DELETE", Number(NonFixed, 11));
     const QVector<StoredRow> runs = StoredRows(Bill_Info, Bill_ID);
-    const QVector<StoredRow> bills = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int);
+    const QVector<StoredRow> bills = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Char);
     MessageCapture messages;
     Documents d("入库单");
     d.Pick(0);
@@ -1013,7 +1011,7 @@ void MaintenanceTest::failedCancelChangesNothingAndKeepsTheDocument() {
     QVERIFY(messages.Last().text.contains(QStringLiteral("磁盘已满")));
     QCOMPARE(messages.Last().caption, ApplicationTitle());
     QCOMPARE(StoredRows(Bill_Info, Bill_ID), runs);
-    QCOMPARE(StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int), bills);
+    QCOMPARE(StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Char), bills);
     QCOMPARE(d.dlg.Documents()->RowCount(), 1);
     QCOMPARE(t.Db().TransactionDepth(), 0);
 }

@@ -199,8 +199,7 @@ void DeleteCommandsTest::failedDeleteKeepsStoreAndTree() {
     TestDatabase t;
     MessageCapture messages;
     AddDepartmentsAndRun();
-    t.Exec(QString::asprintf("CREATE TRIGGER refuse BEFORE DELETE ON %s BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                             Bill_Dept_Info));
+    t.RefuseChanges("refuse", "DELETE", Bill_Dept_Info, "refused");
     LoggedIn w(AdministratorUser);
     w.Tree()->setCurrentItem(w.Department("财务科"));
     DeleteDeptCommand(w.main);

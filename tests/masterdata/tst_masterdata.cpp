@@ -85,8 +85,7 @@ void MasterDataTest::failedDeleteOfMainKindLeavesEverything() {
     AddKind(Voucher);
     AddStockRun(Voucher, 1);
     // The last step of the move fails.
-    t.Exec(QString::asprintf("CREATE TRIGGER refuse BEFORE DELETE ON %s BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                             Bill_NoneFixed_Manifest_Info));
+    t.RefuseChanges("refuse", "DELETE", Bill_NoneFixed_Manifest_Info, "refused");
     QVERIFY(!DeleteKindWithBills(nametables::MainKinds, Voucher.mainKind, RemarkMainKindDeleted));
     QCOMPARE(messages.Count(), 1);
     QVERIFY(messages.Last().text.contains("refused"));
@@ -112,8 +111,7 @@ void MasterDataTest::recycleInsideCallersTransactionIsPartOfIt() {
     QCOMPARE(t.Count(Bill_Recycle_Info), 0);
 
     // A failed move undoes only itself; the caller's own work stays until it decides.
-    t.Exec(QString::asprintf("CREATE TRIGGER refuse BEFORE DELETE ON %s BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                             Bill_Info));
+    t.RefuseChanges("refuse", "DELETE", Bill_Info, "refused");
     t.Db().BeginTrans();
     AddDepartment("财务科");
     QVERIFY(!RecycleBills(Receipt.name, RemarkKindDeleted, "", "2026-1-1 0:0:0"));
@@ -162,9 +160,7 @@ void MasterDataTest::failedSetCurrentKeepsPreviousManager() {
     MessageCapture messages;
     AddManager("甲", true);
     AddManager("乙");
-    t.Exec(QString::asprintf("CREATE TRIGGER refuse BEFORE UPDATE ON %s WHEN NEW.%s = -1 "
-                             "BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                             Bill_Manager_Info, Bill_Manager_Cur));
+    t.RefuseChanges("refuse", "UPDATE", Bill_Manager_Info, "refused", QStringLiteral("NEW.%1 = -1").arg(Bill_Manager_Cur));
     QVERIFY(!SetCurrentManager("乙"));
     QCOMPARE(messages.Count(), 1);
     QCOMPARE(GetCurrentManager(), QStringLiteral("甲"));

@@ -533,8 +533,7 @@ void MasterDialogsTest::makingDepartmentIsDeletedWithoutQuestion() {
 void MasterDialogsTest::failedInsertKeepsTheEntryInTheDialog() {
     TestDatabase t;
     MessageCapture messages;
-    t.Exec(QString::asprintf("CREATE TRIGGER refuse BEFORE INSERT ON %s BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                             Bill_Made_Info));
+    t.RefuseChanges("refuse", "INSERT", Bill_Made_Info, "refused");
     int refreshed = 0;
     CAddMadeDeptDlg dlg([&] { ++refreshed; });
     dlg.show();

@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include "app/Dialect.h"
 #include "app/ServerStore.h"
 #include "mainwindow/SplashDlg.h"
 #include "reports/PrintPreviewDlg.h"
@@ -116,11 +117,47 @@ QString TestDatabase::Scalar(const QString &statement) {
     return value;
 }
 
+QString TestDatabase::Rows(const QString &statement) {
+    CDatabase &db = TheDatabase();
+    QStringList rows;
+    for (db.OpenQuery(statement); !db.IsEOF(); db.MoveNext()) {
+        QStringList fields;
+        for (int column = 0; column < db.ColumnCount(); ++column) {
+            QString value;
+            db.ReadFieldText(column, value);
+            fields << value;
+        }
+        rows << fields.join(u':');
+    }
+    db.CloseQuery();
+    return rows.join(u' ');
+}
+
 int TestDatabase::Count(const QString &table, const QString &where) {
     QString statement = QStringLiteral("SELECT COUNT(*) FROM ") + table;
     if (!where.isEmpty())
         statement += QStringLiteral(" WHERE ") + where;
     return Scalar(statement).toInt();
+}
+
+void TestDatabase::RefuseChanges(const QString &name, const char *event, const QString &table,
+                                 const QString &message, const QString &condition) {
+    const QString when = condition.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(condition);
+    if (!OnServer()) {
+        Exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3%4 BEGIN SELECT RAISE(ABORT, %5); END")
+                 .arg(name, QLatin1String(event), table, when, QuoteText(message)));
+        return;
+    }
+    const QString body = QStringLiteral("BEGIN RAISE EXCEPTION %1; END").arg(QuoteText(message));
+    Exec(QStringLiteral("CREATE OR REPLACE FUNCTION %1_refusal() RETURNS trigger LANGUAGE plpgsql AS %2")
+             .arg(name, QuoteText(body)));
+    Exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW%4 EXECUTE FUNCTION %1_refusal()")
+             .arg(name, QLatin1String(event), table, when));
+}
+
+void TestDatabase::AllowChanges(const QString &name, const QString &table) {
+    Exec(OnServer() ? QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table)
+                    : QStringLiteral("DROP TRIGGER %1").arg(name));
 }
 
 MessageCapture::MessageCapture() {

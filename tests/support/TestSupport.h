@@ -42,7 +42,19 @@ public:
     void Exec(const QString &statement);
     // The first column of the first row as text; empty for NULL or no row.
     QString Scalar(const QString &statement);
+    // Every row of the result, its fields as text joined by ':' (NULL as nothing), the rows joined by
+    // a space, in the order the statement asks for.
+    QString Rows(const QString &statement);
     int Count(const QString &table, const QString &where = QString());
+
+    // Makes the store fail every statement that does event ("INSERT", "UPDATE" or "DELETE") to a row
+    // of table with message as the store's own, as a full disk or a locked row would; a condition
+    // ("NEW.Bill_Begin_Int = 101", "OLD.Bill_Flag = '库存'") limits it to the rows it holds for. The
+    // file runs it as a trigger that raises ABORT, the server as a trigger calling a plpgsql function.
+    void RefuseChanges(const QString &name, const char *event, const QString &table, const QString &message,
+                       const QString &condition = QString());
+    // Takes the refusal of that name away again.
+    void AllowChanges(const QString &name, const QString &table);
 
 private:
     QTemporaryDir m_dir;

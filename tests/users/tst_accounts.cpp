@@ -480,12 +480,8 @@ private slots:
     void refusedWritesAreReportedAndChangeNothing() {
         TestDatabase t;
         AddUser(QStringLiteral("李四"), QStringLiteral("pw"), QStringLiteral("P03"));
-        t.Exec(QString::asprintf("CREATE TRIGGER refuse_insert BEFORE INSERT ON %s BEGIN SELECT RAISE(ABORT, "
-                                 "'写入被拒绝'); END",
-                                 Bill_Password_Info));
-        t.Exec(QString::asprintf("CREATE TRIGGER refuse_delete BEFORE DELETE ON %s BEGIN SELECT RAISE(ABORT, "
-                                 "'删除被拒绝'); END",
-                                 Bill_Password_Info));
+        t.RefuseChanges("refuse_insert", "INSERT", Bill_Password_Info, "写入被拒绝");
+        t.RefuseChanges("refuse_delete", "DELETE", Bill_Password_Info, "删除被拒绝");
         MessageCapture messages;
         Dialog d;
         d.dlg->NameEdit()->setText(QStringLiteral("新会计"));

@@ -217,9 +217,7 @@ private slots:
     void refusedRewriteIsReportedAndTheLoginDoesNotSucceed() {
         TestDatabase t;
         AddUser(QStringLiteral("出纳"), QStringLiteral("pw"), QString());
-        t.Exec(
-            QString::asprintf("CREATE TRIGGER refuse BEFORE UPDATE ON %s BEGIN SELECT RAISE(ABORT, '写入被拒绝'); END",
-                              Bill_Password_Info));
+        t.RefuseChanges("refuse", "UPDATE", Bill_Password_Info, "写入被拒绝");
         MessageCapture messages;
         QVERIFY(!LogIn(QStringLiteral("出纳"), QStringLiteral("pw")));
         QCOMPARE(messages.Count(), 1);
@@ -242,7 +240,7 @@ private slots:
         QCOMPARE(dlg.NewEdit()->text(), QStringLiteral("new"));
         QCOMPARE(StoredPassword(t, QStringLiteral("出纳")), QStringLiteral("pw"));
         // Once the store takes writes again, the same dialog stores the new password and closes.
-        t.Exec("DROP TRIGGER refuse");
+        t.AllowChanges("refuse", Bill_Password_Info);
         dlg.OkButton()->click();
         QCOMPARE(messages.Count(), 2);
         QVERIFY(!dlg.isVisible());
