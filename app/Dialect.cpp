@@ -352,7 +352,7 @@ private:
         if (InOrderZone() && zones.last().order && zones.last().depth == depth &&
             (before == Last::Comma || (before == Last::Word && IsWord(wordBefore, u"BY"))) &&
             schema::IsNameColumn(name) && OrderTermEndsAt(i))
-            out.text += server ? QStringLiteral(" COLLATE \"zh-x-icu\"") : QStringLiteral(" COLLATE PINYIN");
+            out.text += server ? QStringLiteral(" COLLATE %1").arg(QLatin1String(ServerPinyinCollation)) : QStringLiteral(" COLLATE PINYIN");
         Keyword(word, before, wordBefore);
         NameSeen(name);
         lastWord = word;

@@ -13,7 +13,7 @@
 //    exactly as typed, however much it looks like a date;
 //  - the words TRUE and FALSE become -1 and 0, the values the flags are stored as;
 //  - a name column ordered by ORDER BY is ordered by pinyin (the file's collation PINYIN of the
-//    connection, the server's ICU collation "zh-x-icu");
+//    connection, the server's ICU collation ServerPinyinCollation);
 //  - a statement of more than one command is refused with CDbError.
 // For the server, '?' marks become $1, $2, ..., LIKE ignores case on every column as in the file,
 // [name] becomes "name", quoted names are matched in lower case as the server keeps unquoted ones,
@@ -23,6 +23,11 @@
 // share one prepared form. Numbers in ORDER BY and GROUP BY (column positions), hexadecimal numbers,
 // blobs and column aliases stay in the text. Text values may point into the statement, which must
 // outlive the result.
+
+// The server's collation of names: ICU's Chinese by pinyin with Latin letters and digits before
+// Chinese characters, as in the file. Made with the tables.
+inline constexpr const char *ServerPinyinCollation = "pelorvanide_pinyin";
+inline constexpr const char *ServerPinyinLocale = "zh-u-kr-latn-hani";
 
 struct SqlValue {
     enum Type { Integer, Real, Text, Null } type = Text;

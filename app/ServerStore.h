@@ -25,7 +25,7 @@ inline const QString SettingsFileName = QStringLiteral("Pelorvanide.ini");
 enum class ServerFailure { None, NeedsPassword, Refused };
 
 // A PostgreSQL database reached through libpq. Names compare without case (citext), name columns
-// order by pinyin (ICU collation zh-x-icu), flags are stored as -1 and 0 and date-times as the same
+// order by pinyin (ServerPinyinCollation), flags are stored as -1 and 0 and date-times as the same
 // zero-padded texts as in the file.
 class CServerStore : public CStore {
 public:

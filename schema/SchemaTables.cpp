@@ -1,6 +1,7 @@
 #include "schema/SchemaTables.h"
 
 #include "app/Database.h"
+#include "app/Dialect.h"
 #include "schema/Schema.h"
 
 #include <QFile>
@@ -288,8 +289,11 @@ QString CreateTableStatement(const TableDef &table, const QString &name, int ver
 void CreateTables(CDatabase &db) {
     // Texts compared without case need the server's citext type; it is a trusted extension, so the
     // owner of the database may add it.
-    if (db.Kind() == StoreKind::Server)
+    if (db.Kind() == StoreKind::Server) {
         db.ExecuteStatement(QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"));
+        db.ExecuteStatement(QStringLiteral("CREATE COLLATION IF NOT EXISTS %1 (provider = icu, locale = '%2')")
+                                .arg(QLatin1String(ServerPinyinCollation), QLatin1String(ServerPinyinLocale)));
+    }
     for (const TableDef &table : Tables())
         db.ExecuteStatement(CreateTableStatement(table, QLatin1String(table.name), CurrentSchemaVersion, db.Kind()));
     CreateIndexes(db);

@@ -159,7 +159,9 @@ private slots:
         QVERIFY(!list.FillFromStatement(failing));
         QCOMPARE(messages.Count(), 1);
         QCOMPARE(messages.Last().caption, ApplicationTitle());
-        QCOMPARE(list.RowCount(), 2);
+        // The file hands rows over as it reads them; the server computes the whole result before it
+        // sends any row, so there the failure comes before the first row.
+        QCOMPARE(list.RowCount(), OnServer() ? 0 : 2);
         QCOMPARE(list.GetStatement(), WrapStatement(StockStatement()));
         // A statement the store cannot read at all leaves an empty list.
         QVERIFY(!list.FillFromStatement("SELECT nothing AS 票据类型 FROM nowhere"));
