@@ -75,7 +75,7 @@ void CNonFixedBillDlg::RecordAmount() {
         return;
     const double amount = m_amount->value();
     try {
-        TheDatabase().ExecuteStatement(RecordAmountStatement(m_book, billNumber, amount));
+        RecordBillAmount(m_book, billNumber, amount);
     } catch (const CDbError &e) {
         // The list keeps showing what is stored.
         ReportDbError(e);

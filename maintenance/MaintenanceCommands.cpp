@@ -96,5 +96,8 @@ void DeleteCommand(CMainDlg &main) {
                                       MsgButtons::OkCancel,
                                       MsgAnswer::Ok,
                                       "%s:%s至%s 已被删除!"};
-    ChangeSelectedRun(main.MainList(), texts, RecycleRun);
+    ChangeSelectedRun(main.MainList(), texts,
+                      [](const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+                          return RecycleRun(kind, beginChar, time, manager);
+                      });
 }

@@ -4,15 +4,9 @@
 
 using namespace schema;
 
-namespace {
-
-struct SearchField {
-    const char *name;
-    const char *title;
-};
-
-// Texts first, then numbers, then date-times: the catalogue's three kinds are runs of this list.
-constexpr SearchField TextFields[] = {
+const SearchCatalogue &MainSearchCatalogue() {
+    // Texts first, then numbers, then date-times: the catalogue's three kinds are runs of this list.
+    static const SearchCatalogue catalogue = MakeSearchCatalogue({
     {Bill_Kind, "票据类型"},
     {Bill_Main_Kind, "票据主类型"},
     {Bill_Begin_Char, "开始编号"},
@@ -30,8 +24,8 @@ constexpr SearchField TextFields[] = {
     {Bill_Repository_Manager, "入库人"},
     {Bill_Invalid_Manager, "删票人"},
     {Bill_Made_Units, "制造部门"},
-};
-constexpr SearchField NumberFields[] = {
+    },
+                                                                 {
     {Bill_ID, "票据ID"},
     {Bill_Begin_Int, "开始编号INT"},
     {Bill_End_Int, "结尾编号INT"},
@@ -41,31 +35,10 @@ constexpr SearchField NumberFields[] = {
     {Bill_Unit_Return_Amount, "回收张数"},
     {Bill_Unit_Total, "金额"},
     {Bill_Unit_Return_Total, "回收金额"},
-};
-constexpr SearchField DateFields[] = {
+    },
+                                                                 {
     {Bill_Issue_Time, "领票时间"},   {Bill_Return_Time, "返还时间"}, {Bill_Repository_Time, "入库时间"},
     {Bill_Invalid_Time, "删除时间"}, {Bill_Made_Time, "制造时间"},
-};
-
-template <size_t N> void Add(SearchCatalogue &catalogue, const SearchField (&fields)[N], QStringList &kind) {
-    for (const SearchField &field : fields) {
-        catalogue.names << QString::fromLatin1(field.name);
-        catalogue.titles << QString::fromUtf8(field.title);
-        kind << QString::fromLatin1(field.name);
-    }
-}
-
-SearchCatalogue Build() {
-    SearchCatalogue catalogue;
-    Add(catalogue, TextFields, catalogue.textColumns);
-    Add(catalogue, NumberFields, catalogue.numberColumns);
-    Add(catalogue, DateFields, catalogue.dateColumns);
-    return catalogue;
-}
-
-} // namespace
-
-const SearchCatalogue &MainSearchCatalogue() {
-    static const SearchCatalogue catalogue = Build();
+    });
     return catalogue;
 }

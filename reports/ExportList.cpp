@@ -1,6 +1,7 @@
 #include "reports/ExportList.h"
 
 #include "app/Messages.h"
+#include "audit/OperationLog.h"
 #include "lists/QueryListCtrl.h"
 #include "reports/PrintEngine.h"
 
@@ -70,6 +71,7 @@ ExportTable TableOfList(const CQueryListCtrl &list, const QString &tableName) {
         table.rows << cells;
     }
     table.TypeColumns();
+    table.footer = ChainHeadFooter();
     return table;
 }
 

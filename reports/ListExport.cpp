@@ -213,6 +213,8 @@ bool WriteXlsx(const ExportTable &table, const QString &path, QString *error) {
         }
         ++r;
     }
+    if (!table.footer.isEmpty())
+        worksheet_write_string(sheet, r + 1, 0, table.footer.toUtf8().constData(), nullptr);
     const lxw_error e = workbook_close(workbook);
     if (e != LXW_NO_ERROR) {
         if (error)
@@ -244,6 +246,8 @@ QByteArray CsvBytes(const ExportTable &table) {
     appendLine(table.headers, columns);
     for (const QStringList &row : table.rows)
         appendLine(row, columns);
+    if (!table.footer.isEmpty())
+        appendLine({table.footer}, 1);
     return out;
 }
 

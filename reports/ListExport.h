@@ -13,6 +13,7 @@ struct ExportTable {
     QVector<QStringList> rows; // shown cell texts, one list per row
     QVector<Kind> kinds;       // per column, from TypeColumns
     QVector<double> widths;    // per column in characters, from TypeColumns
+    QString footer;            // a line after the rows (the log's check code); none when empty
 
     // Decides each column's kind from its cells and the width that fits its longest text:
     //  - money when its cells carry "￥" (a zero amount is shown without the sign);
@@ -29,12 +30,12 @@ bool MoneyValue(const QString &cell, double &value);
 bool DateParts(const QString &cell, int parts[6]);
 
 // The workbook: the title in the first row, the bold header in the second, then one row per list
-// row; money as numbers in the "￥" number format, dates as dates, numbers as numbers, columns as
+// row, then the footer; money as numbers in the "￥" number format, dates as dates, numbers as numbers, columns as
 // wide as their texts. False with the reason in error when the file cannot be written.
 bool WriteXlsx(const ExportTable &table, const QString &path, QString *error = nullptr);
 
 // UTF-8 with a byte-order mark, so Excel reads the Chinese right; the header line, then one line per
-// row, lines ended by CR LF; a field holding a comma, a quote, CR or LF is quoted, its quotes doubled.
+// row and the footer, lines ended by CR LF; a field holding a comma, a quote, CR or LF is quoted, its quotes doubled.
 QByteArray CsvBytes(const ExportTable &table);
 bool WriteCsv(const ExportTable &table, const QString &path, QString *error = nullptr);
 

@@ -24,6 +24,8 @@ enum class ColumnKind {
 struct ColumnDef {
     const char *name;
     ColumnKind kind;
+    // The schema version that brought the column; files of older versions lack it and get NULL.
+    int since = 0;
 };
 
 struct TableDef {
@@ -32,17 +34,24 @@ struct TableDef {
     // The columns must stand exactly so, in this order and no others: rows are copied between the
     // run table and the recycle table with SELECT *.
     bool exactColumns = false;
+    // The schema version that brought the table; files of older versions lack it.
+    int since = 0;
 };
 
 const std::vector<TableDef> &Tables();
 
 // The version written into every file this program makes or upgrades. Files of version 0 are those
-// of the first release, whose texts compared case-sensitively.
-constexpr int CurrentSchemaVersion = 1;
+// of the first release, whose texts compared case-sensitively; version 3 brought the operation log,
+// the low-stock limit of a kind and the rights of the log and of the audit.
+constexpr int CurrentSchemaVersion = 3;
+
+// The columns of the table as files of that version hold them.
+std::vector<ColumnDef> ColumnsAt(const TableDef &table, int version);
 
 // The store's type text of a column kind.
 QString ColumnTypeText(ColumnKind kind);
-QString CreateTableStatement(const TableDef &table, const QString &name);
+// The table as files of that version hold it (the current version unless told).
+QString CreateTableStatement(const TableDef &table, const QString &name, int version = CurrentSchemaVersion);
 // The indexes of the lookups the operations make.
 void CreateIndexes(CDatabase &db);
 
@@ -50,10 +59,12 @@ bool IsDateTimeColumn(QStringView column);
 // Text columns holding names, which lists order as the clerks read them (pinyin for Chinese).
 bool IsNameColumn(QStringView column);
 
-// Every table and column the program uses is there. On failure, problem names what is missing.
-bool HasEveryTableAndColumn(CDatabase &db, QString *problem);
-// Rebuilds every table of a file of an older version in the current form and writes the current
-// version, in one transaction: nothing changes when it fails.
-void UpgradeSchema(CDatabase &db);
+// Every table and column that files of that version hold is there. On failure, problem names what
+// is missing.
+bool HasEveryTableAndColumn(CDatabase &db, int version, QString *problem);
+// Rebuilds every table of a file of an older version in the current form, creates the tables it
+// lacks, adds the rights it lacks and writes the current version, in one transaction: nothing changes
+// when it fails.
+void UpgradeSchema(CDatabase &db, int version);
 
 } // namespace schema

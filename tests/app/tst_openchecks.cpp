@@ -124,15 +124,25 @@ void FlipByteInPageOf(const QString &path, const char *object) {
     QVERIFY(file.putChar(char(byte ^ 0x20)));
 }
 
-// Rebuilds every table as the first release made it: texts compared case-sensitively, no version.
+// Rebuilds every table as the first release made it: texts compared case-sensitively, no version,
+// none of the tables, columns and rights that came later.
 void MakeFirstReleaseFile(const QString &path) {
     QString sql = QStringLiteral("BEGIN;");
     for (const TableDef &table : Tables()) {
         const QString name = QLatin1String(table.name);
+        if (table.since > 0) {
+            sql += QStringLiteral("DROP TABLE %1;").arg(name);
+            continue;
+        }
+        QStringList columns;
+        for (const ColumnDef &c : ColumnsAt(table, 0))
+            columns << QLatin1String(c.name);
         sql += QStringLiteral("ALTER TABLE %1 RENAME TO %1_x;").arg(name);
-        sql += CreateTableStatement(table, name).replace(QStringLiteral(" COLLATE NOCASE"), QString()) + u';';
-        sql += QStringLiteral("INSERT INTO %1 SELECT * FROM %1_x; DROP TABLE %1_x;").arg(name);
+        sql += CreateTableStatement(table, name, 0).replace(QStringLiteral(" COLLATE NOCASE"), QString()) + u';';
+        sql += QStringLiteral("INSERT INTO %1 SELECT %2 FROM %1_x; DROP TABLE %1_x;")
+                   .arg(name, columns.join(QLatin1Char(',')));
     }
+    sql += QStringLiteral("DELETE FROM Bill_Popedom_Tree_Info WHERE Bill_Popedom_Tree_Code IN ('P23', 'P24', 'P25');");
     sql += QStringLiteral("DELETE FROM sqlite_sequence WHERE name LIKE '%\\_x' ESCAPE '\\';");
     sql += QStringLiteral("PRAGMA user_version = 0; COMMIT;");
     RawExec(path, sql);
@@ -235,6 +245,15 @@ void OpenChecksTest::firstReleaseFileIsUpgradedAfterABackup() {
     f.t.Exec(QString::asprintf("INSERT INTO %s (%s) VALUES ('x')", Bill_Info, Bill_Kind));
     QCOMPARE(f.t.Scalar(QString::asprintf("SELECT MAX(%s) FROM %s", Bill_ID, Bill_Info)).toInt(), lastId + 1);
     QCOMPARE(f.t.Scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    // The later tables, columns and rights are there: an empty log, kinds without a low-stock limit
+    // and the rights of the log and of the audit under "票据管理".
+    QCOMPARE(f.t.Count(Bill_Log_Info), 0);
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT COUNT(%s) FROM %s", Bill_Kind_Stock_Limit, Bill_Kind_Info)),
+             QStringLiteral("0"));
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT group_concat(%s, ',') FROM %s WHERE %s = 1 AND %s > 7",
+                                          Bill_Popedom_Tree_Name, Bill_Popedom_Tree_Info, Bill_Popedom_Tree_ParentID,
+                                          Bill_Popedom_Tree_InNum)),
+             QStringLiteral("操作日志,日志校验,票据稽核"));
     db.Close();
     // Opening it again neither upgrades nor copies it once more.
     QVERIFY(CBillApp::OpenDataFile());
