@@ -171,7 +171,7 @@ void CBookAuditor::CheckLiveBook(const CDatabase &db, int kind, double begin, do
 
 void CBookAuditor::ReadDeletedBooks(CDatabase &db) {
     db.OpenQuery(QString::asprintf("SELECT %s,%s,%s,%s,%s,%s,%s,%s FROM %s", Bill_Kind, Bill_Begin_Int, Bill_End_Int,
-                                   Bill_Prefix, Bill_Suffix, Bill_Begin_Char, Bill_Invalid_Time, Bill_Invalid_Manager,
+                                   Bill_Prefix, Bill_Suffix, Bill_Begin_Char, Bill_Recycle_Time, Bill_Recycle_Manager,
                                    Bill_Recycle_Info) +
                  Condition());
     for (; !db.IsEOF(); db.MoveNext()) {

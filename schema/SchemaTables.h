@@ -24,15 +24,18 @@ enum class ColumnKind {
 struct ColumnDef {
     const char *name;
     ColumnKind kind;
-    // The schema version that brought the column; files of older versions lack it and get NULL.
+    // The schema version that brought the column; files of older versions lack it.
     int since = 0;
+    // What an upgrade from an older version fills the new column with: an old column of the same
+    // table, or nullptr for NULL.
+    const char *upgradedFrom = nullptr;
 };
 
 struct TableDef {
     const char *name;
     std::vector<ColumnDef> columns;
-    // The columns must stand exactly so, in this order and no others: rows are copied between the
-    // run table and the recycle table with SELECT *.
+    // The columns must stand exactly so, in this order and no others: rows are copied from the run
+    // tables into the recycle tables with SELECT * followed by the deletion's stamps.
     bool exactColumns = false;
     // The schema version that brought the table; files of older versions lack it.
     int since = 0;
@@ -41,8 +44,10 @@ struct TableDef {
 const std::vector<TableDef> &Tables();
 
 // The version written into every file this program makes or upgrades. Files of version 0 are those
-// of the first release, whose texts compared case-sensitively; version 3 brought the operation log,
-// the low-stock limit of a kind and the rights of the log and of the audit.
+// of the first release, whose texts compared case-sensitively; files of version 1 lack the deletion
+// stamps of the recycle tables, so a deleted voided book had its void stamps overwritten; files of
+// version 2 lack the operation log, the low-stock limit of a kind and the rights of the log and of the
+// audit.
 constexpr int CurrentSchemaVersion = 3;
 
 // The columns of the table as files of that version hold them.
@@ -64,7 +69,7 @@ bool IsNameColumn(QStringView column);
 bool HasEveryTableAndColumn(CDatabase &db, int version, QString *problem);
 // Rebuilds every table of a file of an older version in the current form, creates the tables it
 // lacks, adds the rights it lacks and writes the current version, in one transaction: nothing changes
-// when it fails.
+// when it fails. Columns the file lacks are filled as their definition says.
 void UpgradeSchema(CDatabase &db, int version);
 
 } // namespace schema

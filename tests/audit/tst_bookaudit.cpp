@@ -46,7 +46,7 @@ void Return(TestDatabase &t, const char *begin, const char *end, double endInt, 
 void Recycle(TestDatabase &t, int id, double begin, const QString &time, const QString &manager) {
     t.Exec(QStringLiteral("INSERT INTO Bill_Recycle_Info (Bill_ID, Bill_Kind, Bill_Begin_Char, Bill_End_Char, "
                           "Bill_Prefix, Bill_Suffix, Bill_Begin_Int, Bill_End_Int, Bill_Unit_Amount, Bill_Flag, "
-                          "Bill_Invalid_Time, Bill_Invalid_Manager) VALUES (%1, '收费票据甲', '%2', '%3', '', '', %4, "
+                          "Bill_Recycle_Time, Bill_Recycle_Manager) VALUES (%1, '收费票据甲', '%2', '%3', '', '', %4, "
                           "%5, 100, '库存', %6, %7)")
                .arg(id)
                .arg(QString::asprintf("%08.0f", begin), QString::asprintf("%08.0f", begin + 99))
