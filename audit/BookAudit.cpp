@@ -51,16 +51,36 @@ class CBookAuditor {
 public:
     explicit CBookAuditor(const AuditOptions &options)
         : m_options(options),
-          m_cutoff(options.now.addDays(-options.overdueDays).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8()) {}
+          m_cutoff(options.now.addDays(-options.overdueDays).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8()) {
+    }
 
     void ReadLiveBooks(CDatabase &db);
     void ReadDeletedBooks(CDatabase &db);
     QVector<AuditFinding> Findings();
 
 private:
-    enum LiveColumn { Kind, Begin, End, Prefix, Suffix, BeginChar, EndChar, Flag, Amount, Price, ReturnAmount,
-                      ReturnTotal, ReturnEnd, ReturnEndChar, IssueTime, IssueDept, IssueBroker, InvalidTime,
-                      InvalidManager, NoneFixed };
+    enum LiveColumn {
+        Kind,
+        Begin,
+        End,
+        Prefix,
+        Suffix,
+        BeginChar,
+        EndChar,
+        Flag,
+        Amount,
+        Price,
+        ReturnAmount,
+        ReturnTotal,
+        ReturnEnd,
+        ReturnEndChar,
+        IssueTime,
+        IssueDept,
+        IssueBroker,
+        InvalidTime,
+        InvalidManager,
+        NoneFixed
+    };
     // A deleted book is read with the first six columns of a live one, then its deletion stamps.
     enum DeletedColumn { DeletedTime = EndChar, DeletedManager };
 
@@ -110,7 +130,8 @@ int CBookAuditor::KindOf(const CDatabase &db) {
 QString CBookAuditor::Numbers(int kind, double first, double last) const {
     const KindPattern &p = m_kinds[kind];
     const QString from = FormatBillNumber(p.prefix, first, p.suffix, p.width);
-    return first == last ? from : QStringLiteral("%1 至 %2").arg(from, FormatBillNumber(p.prefix, last, p.suffix, p.width));
+    return first == last ? from
+                         : QStringLiteral("%1 至 %2").arg(from, FormatBillNumber(p.prefix, last, p.suffix, p.width));
 }
 
 void CBookAuditor::Add(int kind, double begin, const QString &numbers, const QString &problem) {
@@ -120,10 +141,10 @@ void CBookAuditor::Add(int kind, double begin, const QString &numbers, const QSt
 void CBookAuditor::ReadLiveBooks(CDatabase &db) {
     db.OpenQuery(QString::asprintf("SELECT %s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s FROM %s",
                                    Bill_Kind, Bill_Begin_Int, Bill_End_Int, Bill_Prefix, Bill_Suffix, Bill_Begin_Char,
-                                   Bill_End_Char, Bill_Flag, Bill_Unit_Amount, Bill_Unit_Price,
-                                   Bill_Unit_Return_Amount, Bill_Unit_Return_Total, Bill_Return_End_Int,
-                                   Bill_Return_End_Char, Bill_Issue_Time, Bill_Issue_Dept, Bill_Issue_Broker,
-                                   Bill_Invalid_Time, Bill_Invalid_Manager, Bill_NoneFixed_Sum, Bill_Info) +
+                                   Bill_End_Char, Bill_Flag, Bill_Unit_Amount, Bill_Unit_Price, Bill_Unit_Return_Amount,
+                                   Bill_Unit_Return_Total, Bill_Return_End_Int, Bill_Return_End_Char, Bill_Issue_Time,
+                                   Bill_Issue_Dept, Bill_Issue_Broker, Bill_Invalid_Time, Bill_Invalid_Manager,
+                                   Bill_NoneFixed_Sum, Bill_Info) +
                  Condition());
     for (; !db.IsEOF(); db.MoveNext()) {
         const int kind = KindOf(db);
@@ -143,7 +164,8 @@ void CBookAuditor::CheckLiveBook(const CDatabase &db, int kind, double begin, do
     if (flag == issued) {
         const QByteArrayView time = Utf8(db, IssueTime);
         if (!time.isEmpty() && time < QByteArrayView(m_cutoff)) {
-            const QDateTime issuedAt = QDateTime::fromString(QString::fromUtf8(time), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            const QDateTime issuedAt =
+                QDateTime::fromString(QString::fromUtf8(time), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
             Add(kind, begin, Numbers(kind, begin, end),
                 QStringLiteral("发放 %1 天未回收（领票部门 %2，领票人 %3）")
                     .arg(issuedAt.daysTo(m_options.now))
@@ -161,9 +183,11 @@ void CBookAuditor::CheckLiveBook(const CDatabase &db, int kind, double begin, do
         const double expected = used * Number(db, Price);
         const double collected = Number(db, ReturnTotal);
         if (Number(db, NoneFixed) == 0 && std::fabs(collected - expected) > 0.005)
-            faults << QStringLiteral("回收金额 %1 不等于回收张数乘单价 %2").arg(FormatMoney(collected), FormatMoney(expected));
+            faults << QStringLiteral("回收金额 %1 不等于回收张数乘单价 %2")
+                          .arg(FormatMoney(collected), FormatMoney(expected));
         if (!faults.isEmpty())
-            Add(kind, begin, Numbers(kind, begin, end), QStringLiteral("回收自相矛盾：") + faults.join(QStringLiteral("；")));
+            Add(kind, begin, Numbers(kind, begin, end),
+                QStringLiteral("回收自相矛盾：") + faults.join(QStringLiteral("；")));
     } else if (flag == voided && (Utf8(db, InvalidTime).isEmpty() || Utf8(db, InvalidManager).isEmpty())) {
         Add(kind, begin, Numbers(kind, begin, end), QStringLiteral("作废票据没有作废时间或管理员"));
     }

@@ -14,8 +14,8 @@ struct AuditFinding {
 };
 
 struct AuditOptions {
-    QString kind;          // empty: every kind
-    int overdueDays = 90;  // issued books not returned after this many days are named
+    QString kind;         // empty: every kind
+    int overdueDays = 90; // issued books not returned after this many days are named
     QDateTime now = QDateTime::currentDateTime();
 };
 

@@ -112,9 +112,13 @@ QString LogCheckText(const LogCheck &check) {
     case LogCheck::Whole:
         return QStringLiteral("日志校验通过：%1 条日志前后相连，没有被改动。").arg(check.entries);
     case LogCheck::Changed:
-        return QStringLiteral("日志校验未通过：第 %1 条日志（记录号 %2）在程序之外被修改。").arg(check.no).arg(check.id);
+        return QStringLiteral("日志校验未通过：第 %1 条日志（记录号 %2）在程序之外被修改。")
+            .arg(check.no)
+            .arg(check.id);
     case LogCheck::Removed:
-        return QStringLiteral("日志校验未通过：第 %1 条日志起有 %2 条在程序之外被删除。").arg(check.no).arg(check.missing);
+        return QStringLiteral("日志校验未通过：第 %1 条日志起有 %2 条在程序之外被删除。")
+            .arg(check.no)
+            .arg(check.missing);
     case LogCheck::Inserted:
         return QStringLiteral("日志校验未通过：第 %1 条日志处有一条（记录号 %2）是在程序之外插入的。")
             .arg(check.no)

@@ -8,15 +8,15 @@ class CDatabase;
 
 struct LogCheck {
     enum Finding {
-        Whole,    // every entry chains to the one before
-        Changed,  // an entry's columns no longer give its hash
-        Removed,  // entries are missing before this one
-        Inserted  // an entry stands where the program wrote none
+        Whole,   // every entry chains to the one before
+        Changed, // an entry's columns no longer give its hash
+        Removed, // entries are missing before this one
+        Inserted // an entry stands where the program wrote none
     } finding = Whole;
-    qint64 entries = 0;   // entries walked
-    qint64 no = 0;        // the number the first bad entry has, or should have had
-    qint64 id = 0;        // its row key; 0 for removed entries
-    qint64 missing = 0;   // how many entries were removed
+    qint64 entries = 0;     // entries walked
+    qint64 no = 0;          // the number the first bad entry has, or should have had
+    qint64 id = 0;          // its row key; 0 for removed entries
+    qint64 missing = 0;     // how many entries were removed
     bool codeFound = false; // the asked check code is the head of an entry before the first bad one
 };
 

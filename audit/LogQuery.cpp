@@ -32,24 +32,27 @@ QString LogListStatement(const LogFilter &f) {
 
 QStringList LogOperations() {
     QStringList operations;
-    for (const char *op : {logop::StockIn, logop::Issue, logop::Return, logop::Amount, logop::Void, logop::Delete,
-                           logop::ForcedDelete, logop::KindDelete, logop::CancelStockIn, logop::CancelIssue,
-                           logop::CancelReturn, logop::AddMaster, logop::DeleteMaster, logop::SetManager, logop::StockLimit,
-                           logop::AddUser, logop::ChangeUser, logop::DeleteUser, logop::ChangePassword, logop::Login,
-                           logop::FailedLogin, logop::Exit})
+    for (const char *op :
+         {logop::StockIn,      logop::Issue,        logop::Return,       logop::Amount,         logop::Void,
+          logop::Delete,       logop::ForcedDelete, logop::KindDelete,   logop::CancelStockIn,  logop::CancelIssue,
+          logop::CancelReturn, logop::AddMaster,    logop::DeleteMaster, logop::SetManager,     logop::StockLimit,
+          logop::AddUser,      logop::ChangeUser,   logop::DeleteUser,   logop::ChangePassword, logop::Login,
+          logop::FailedLogin,  logop::Exit})
         operations << QString::fromUtf8(op);
     return operations;
 }
 
 const SearchCatalogue &LogSearchCatalogue() {
-    static const SearchCatalogue catalogue = MakeSearchCatalogue(
-        {{Bill_Log_User, "用户"},
-         {Bill_Log_Operation, "操作"},
-         {Bill_Log_Kind, "票据类型"},
-         {Bill_Log_Begin_Char, "开始编号"},
-         {Bill_Log_End_Char, "结尾编号"},
-         {Bill_Log_Detail, "说明"}},
-        {{Bill_Log_No, "序号"}, {Bill_Log_Document_No, "单据编号"}, {Bill_Log_Amount, "张数"}, {Bill_Log_Total, "金额"}},
-        {{Bill_Log_Time, "时间"}});
+    static const SearchCatalogue catalogue = MakeSearchCatalogue({{Bill_Log_User, "用户"},
+                                                                  {Bill_Log_Operation, "操作"},
+                                                                  {Bill_Log_Kind, "票据类型"},
+                                                                  {Bill_Log_Begin_Char, "开始编号"},
+                                                                  {Bill_Log_End_Char, "结尾编号"},
+                                                                  {Bill_Log_Detail, "说明"}},
+                                                                 {{Bill_Log_No, "序号"},
+                                                                  {Bill_Log_Document_No, "单据编号"},
+                                                                  {Bill_Log_Amount, "张数"},
+                                                                  {Bill_Log_Total, "金额"}},
+                                                                 {{Bill_Log_Time, "时间"}});
     return catalogue;
 }

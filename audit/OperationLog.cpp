@@ -107,7 +107,7 @@ void WriteLog(const QVector<LogEntry> &entries, const QString &user) {
         // The amount is kept in cents as it is hashed, so the stored number hashes the same again.
         const QByteArray amount = AmountText(e.amount);
         const QByteArray document = DocumentText(e.documentNo);
-        LogHashFields fields{head.no + 1, time,  userText, operation, document.toDouble(), kind, first,
+        LogHashFields fields{head.no + 1, time,    userText,          operation, document.toDouble(), kind, first,
                              last,        e.count, amount.toDouble(), detail};
         const QByteArray hash = LogEntryHash(fields, head.hash, message);
         db.ExecuteStatement(QString::asprintf(

@@ -57,9 +57,9 @@ void FillLog(CDatabase &db) {
         const LogHashFields fields{i + 1, time, user, operation, document, kind, first, last, 100, 200, detail};
         previous = LogEntryHash(fields, previous, message);
         rows.append({Number(i + 1), Text(QString::fromUtf8(time)), Text(QString::fromUtf8(user)),
-                      Text(QString::fromUtf8(operation)), Number(document), Text(QString::fromUtf8(kind)),
-                      Text(QString::fromUtf8(first)), Text(QString::fromUtf8(last)), Number(100), Number(200),
-                      Text(QString::fromUtf8(detail)), Text(QString::fromLatin1(previous))});
+                     Text(QString::fromUtf8(operation)), Number(document), Text(QString::fromUtf8(kind)),
+                     Text(QString::fromUtf8(first)), Text(QString::fromUtf8(last)), Number(100), Number(200),
+                     Text(QString::fromUtf8(detail)), Text(QString::fromLatin1(previous))});
         if (rows.size() == kBatch || i + 1 == kEntries) {
             db.ExecutePrepared(insert, rows);
             rows.clear();
@@ -80,7 +80,8 @@ const BenchRegistration logQuery("log_query_1m_entries_ms", "ms", [] {
     TestDatabase t;
     FillLog(t.Db());
     // One month of one user, as the log dialog lists it.
-    const QString statement = LogListStatement({QDate(2025, 3, 1), QDate(2025, 3, 31), QStringLiteral("用户3"), {}, {}});
+    const QString statement =
+        LogListStatement({QDate(2025, 3, 1), QDate(2025, 3, 31), QStringLiteral("用户3"), {}, {}});
     CQueryListCtrl list;
     bool filled = false;
     const double s = SecondsOf([&] {

@@ -87,8 +87,8 @@ bool EndsBook(const QString &operation) {
 // The word of the history for an operation of the log; operations without one keep their own.
 QString StepWord(const QString &operation) {
     static const std::pair<const char *, const char *> words[] = {
-        {logop::StockIn, "入库"},      {logop::Issue, "发放"},        {logop::Return, "回收"}, {logop::Void, "作废"},
-        {logop::Delete, "删除"},       {logop::ForcedDelete, "删除"}, {logop::KindDelete, "删除"}};
+        {logop::StockIn, "入库"}, {logop::Issue, "发放"},        {logop::Return, "回收"},    {logop::Void, "作废"},
+        {logop::Delete, "删除"},  {logop::ForcedDelete, "删除"}, {logop::KindDelete, "删除"}};
     for (const auto &[op, word] : words)
         if (operation == QString::fromUtf8(op))
             return QString::fromUtf8(word);

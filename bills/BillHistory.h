@@ -43,7 +43,7 @@ struct HistoryBook {
     double returnEndInt = 0;
     int returnCount = 0;
     double returnTotal = 0;
-    QString invalidTime, invalidManager; // the void
+    QString invalidTime, invalidManager;   // the void
     QString deletionTime, deletionManager; // a deleted book only
     // The book's road as the operation log tells it; empty when the log holds none for it.
     QVector<HistoryStep> loggedRoad;

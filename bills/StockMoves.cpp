@@ -80,8 +80,8 @@ MoveOutcome IssueRuns(const QVector<RunKey> &runs, const IssueStamp &stamp) {
         if (!FindRun(runs[row].kind, runs[row].beginChar, run) || run.flag != QString::fromUtf8(FlagStock))
             return {MoveOutcome::NotInState, row};
         db.ExecuteStatement(IssueStatement(stamp, runs[row]));
-        log.append({QString::fromUtf8(logop::Issue), stamp.documentNo, runs[row].kind, runs[row].beginChar,
-                    run.endChar, run.count, run.total, detail});
+        log.append({QString::fromUtf8(logop::Issue), stamp.documentNo, runs[row].kind, runs[row].beginChar, run.endChar,
+                    run.count, run.total, detail});
     }
     WriteLog(log);
     transaction.Commit();

@@ -87,7 +87,8 @@ void AddFields(SearchCatalogue &catalogue, std::initializer_list<SearchField> fi
 
 } // namespace
 
-SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts, std::initializer_list<SearchField> numbers,
+SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts,
+                                    std::initializer_list<SearchField> numbers,
                                     std::initializer_list<SearchField> dates) {
     SearchCatalogue catalogue;
     AddFields(catalogue, texts, catalogue.textColumns);

@@ -23,7 +23,8 @@ struct SearchField {
 };
 
 // A catalogue of the text, number and date-time columns, in that order.
-SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts, std::initializer_list<SearchField> numbers,
+SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts,
+                                    std::initializer_list<SearchField> numbers,
                                     std::initializer_list<SearchField> dates);
 
 // The titles of those list expressions that are columns of the kind (one of the catalogue's three

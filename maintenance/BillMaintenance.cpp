@@ -15,7 +15,13 @@ namespace {
 // The log entry of a run taken out of use.
 LogEntry RunEntry(const char *operation, const QString &kind, const QString &beginChar, const RunInfo &run,
                   const QString &manager) {
-    return {QString::fromUtf8(operation), 0, kind, beginChar, run.endChar, run.count, run.total,
+    return {QString::fromUtf8(operation),
+            0,
+            kind,
+            beginChar,
+            run.endChar,
+            run.count,
+            run.total,
             QStringLiteral("原状态 %1，管理员 %2").arg(run.flag, manager)};
 }
 
@@ -137,19 +143,18 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
     db.OpenQuery(QString::asprintf(" SELECT * FROM %s WHERE %s = %s ORDER BY %s ", Bill_Info, kind.numberColumn,
                                    no.constData(), Bill_Begin_Int));
     QVector<LogEntry> log;
-    const QString detail = kind.stateAfterCancel ? QStringLiteral("%1 %2 撤销，票据回到%3")
-                                                        .arg(QString::fromUtf8(kind.name), number,
-                                                             QString::fromUtf8(kind.stateAfterCancel))
-                                                  : QStringLiteral("%1 %2 撤销，票据从库存删除")
-                                                        .arg(QString::fromUtf8(kind.name), number);
+    const QString detail =
+        kind.stateAfterCancel ? QStringLiteral("%1 %2 撤销，票据回到%3")
+                                    .arg(QString::fromUtf8(kind.name), number, QString::fromUtf8(kind.stateAfterCancel))
+                              : QStringLiteral("%1 %2 撤销，票据从库存删除").arg(QString::fromUtf8(kind.name), number);
     for (; !db.IsEOF(); db.MoveNext()) {
         QString flag;
         QString begin;
         db.ReadFieldText(QString::fromLatin1(Bill_Begin_Char), begin);
         if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState))
             result.offending << begin;
-        LogEntry entry{QString::fromUtf8(kind.cancelOperation), number.toDouble(), QString(), begin, QString(), 0, 0,
-                       detail};
+        LogEntry entry{
+            QString::fromUtf8(kind.cancelOperation), number.toDouble(), QString(), begin, QString(), 0, 0, detail};
         double count = 0;
         db.ReadFieldText(QString::fromLatin1(Bill_Kind), entry.kind);
         db.ReadFieldText(QString::fromLatin1(Bill_End_Char), entry.last);

@@ -72,7 +72,8 @@ QList<int> BarMenuItems(int menu) {
     case 1:
         return {StockIn, Issue, Return, 0, Report, Print, Export, 0, Login, Rights, 0, Exit};
     case 2:
-        return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History, 0, OperationLog, LogCheck, BookAudit};
+        return {Index,   Search, Extract,      0,        Delete,   Void, Forced, Documents,
+                History, 0,      OperationLog, LogCheck, BookAudit};
     case 3:
         return {DepartmentView, RepositoryView};
     case 4:

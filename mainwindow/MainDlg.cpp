@@ -1,5 +1,6 @@
 #include "mainwindow/MainDlg.h"
 
+#include "app/BusyWindow.h"
 #include "app/Database.h"
 #include "app/LoginDlg.h"
 #include "app/Messages.h"
@@ -17,7 +18,6 @@
 #include "maintenance/ForcedOperationDlg.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "maintenance/OperationDocumentDlg.h"
-#include "app/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/SearchFields.h"
 #include "mainwindow/SplashDlg.h"
@@ -158,12 +158,10 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::Manager, [this] { CManagerDlg(this).exec(); });
     SetCommandHandler(cmd::Maker, [this] { CMadeDeptDlg(this).exec(); });
     const auto showDepartmentViewAgain = [this] { ShowDepartmentViewAgain(); };
-    SetCommandHandler(cmd::AddDepartment, [this, showDepartmentViewAgain] {
-        CAddDeptDlg(showDepartmentViewAgain, this).exec();
-    });
-    SetCommandHandler(cmd::AddRecipient, [this, showDepartmentViewAgain] {
-        CAddBrokerDlg(showDepartmentViewAgain, this).exec();
-    });
+    SetCommandHandler(cmd::AddDepartment,
+                      [this, showDepartmentViewAgain] { CAddDeptDlg(showDepartmentViewAgain, this).exec(); });
+    SetCommandHandler(cmd::AddRecipient,
+                      [this, showDepartmentViewAgain] { CAddBrokerDlg(showDepartmentViewAgain, this).exec(); });
     SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
     SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
     SetCommandHandler(cmd::Search, [this] { CSearchDlg(MainSearchCatalogue(), *m_list, this).exec(); });

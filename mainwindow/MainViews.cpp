@@ -1,17 +1,17 @@
 // The two views of the main window: departments with their recipients, or the kinds in stock, and
 // the list of runs that a double click on a tree item shows.
-#include "app/Database.h"
-#include "lists/QueryListCtrl.h"
 #include "app/BusyWindow.h"
+#include "app/Database.h"
 #include "audit/LowStock.h"
+#include "lists/QueryListCtrl.h"
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/ViewStatements.h"
 #include "resources/Artwork.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QStyle>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTreeWidget>
 
 namespace {

@@ -280,12 +280,11 @@ void OpenChecksTest::upgradedFileComparesNamesWithoutCase() {
 void OpenChecksTest::fileWithoutDeletionStampsIsUpgraded() {
     DataFile f;
     // A book deleted by the version before: its void stamps hold the deletion.
-    RawExec(f.Path(),
-            QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
-                              "'2026-03-04 05:06:07', %s = '王管理'; INSERT INTO %s VALUES "
-                              "('k','m','001','002',2,12.5,NULL,NULL); DELETE FROM %s WHERE %s = 1",
-                              Bill_Recycle_Info, Bill_Info, Bill_ID, Bill_Recycle_Info, Bill_Invalid_Time,
-                              Bill_Invalid_Manager, Bill_Recycle_NoneFixed_Info, Bill_Info, Bill_ID));
+    RawExec(f.Path(), QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
+                                        "'2026-03-04 05:06:07', %s = '王管理'; INSERT INTO %s VALUES "
+                                        "('k','m','001','002',2,12.5,NULL,NULL); DELETE FROM %s WHERE %s = 1",
+                                        Bill_Recycle_Info, Bill_Info, Bill_ID, Bill_Recycle_Info, Bill_Invalid_Time,
+                                        Bill_Invalid_Manager, Bill_Recycle_NoneFixed_Info, Bill_Info, Bill_ID));
     MakeOlderFile(f.Path(), 1);
     QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Recycle_Info')")),
              RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Info')")));

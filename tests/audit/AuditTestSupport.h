@@ -8,7 +8,8 @@
 // One line per entry in the order written: operation|document|kind|first|last|count|amount|detail.
 inline QStringList LogLines(const QString &where = QStringLiteral("1 = 1")) {
     CDatabase &db = TheDatabase();
-    db.OpenQuery(QStringLiteral("SELECT Bill_Log_Operation, CASE WHEN Bill_Log_Document_No IS NULL THEN '' ELSE printf('%.0f', Bill_Log_Document_No) END, "
+    db.OpenQuery(QStringLiteral("SELECT Bill_Log_Operation, CASE WHEN Bill_Log_Document_No IS NULL THEN '' ELSE "
+                                "printf('%.0f', Bill_Log_Document_No) END, "
                                 "Bill_Log_Kind, Bill_Log_Begin_Char, Bill_Log_End_Char, Bill_Log_Amount, "
                                 "printf('%.2f', Bill_Log_Total), Bill_Log_Detail FROM Bill_Log_Info WHERE ") +
                  where + QStringLiteral(" ORDER BY Bill_Log_ID"));

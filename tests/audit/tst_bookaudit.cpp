@@ -22,7 +22,8 @@ QString DaysAgo(int days) {
 }
 
 void SetBook(TestDatabase &t, const char *begin, const QString &assignments) {
-    t.Exec(QStringLiteral("UPDATE Bill_Info SET %1 WHERE Bill_Begin_Char = '%2'").arg(assignments, QLatin1String(begin)));
+    t.Exec(
+        QStringLiteral("UPDATE Bill_Info SET %1 WHERE Bill_Begin_Char = '%2'").arg(assignments, QLatin1String(begin)));
 }
 
 void Issue(TestDatabase &t, const char *begin, int daysAgo) {
@@ -65,12 +66,13 @@ void PlantHistory(TestDatabase &t) {
     Issue(t, "00000101", 200);                     // overdue
     // 00000201 to 00000300 were never stocked: a gap.
     SetBook(t, "00000301", QStringLiteral("Bill_Flag = '作废'")); // voided without time or administrator
-    Recycle(t, 1000, 401, DaysAgo(30), QStringLiteral("王管理"));   // deleted, then stocked again: a double
+    Recycle(t, 1000, 401, DaysAgo(30), QStringLiteral("王管理")); // deleted, then stocked again: a double
     Return(t, "00000501", "00000600", 600, 100, 200);             // a proper return
     Issue(t, "00000601", 10);                                     // issued lately
-    SetBook(t, "00000701", QStringLiteral("Bill_Flag = '作废', Bill_Invalid_Time = '%1', Bill_Invalid_Manager = "
-                                          "'王管理'")
-                               .arg(DaysAgo(3)));
+    SetBook(t, "00000701",
+            QStringLiteral("Bill_Flag = '作废', Bill_Invalid_Time = '%1', Bill_Invalid_Manager = "
+                           "'王管理'")
+                .arg(DaysAgo(3)));
     Recycle(t, 1001, 801, DaysAgo(2), QStringLiteral("王管理")); // a proper deletion
 }
 
@@ -135,7 +137,8 @@ void BookAuditTest::historyWithoutFaultsIsComplete() {
     Recycle(t, 1002, 901, QString(), QStringLiteral("王管理"));
     const QVector<AuditFinding> findings = AuditBooks({});
     QCOMPARE(findings.size(), 2);
-    QCOMPARE(findings[0].problem, QStringLiteral("回收自相矛盾：回收张数 150 大于本内张数 100；返还结尾编号 00000650 不在本内"));
+    QCOMPARE(findings[0].problem,
+             QStringLiteral("回收自相矛盾：回收张数 150 大于本内张数 100；返还结尾编号 00000650 不在本内"));
     QCOMPARE(findings[1].numbers, QStringLiteral("00000901 至 00001000"));
     QCOMPARE(findings[1].problem, QStringLiteral("删除票据没有删除时间或管理员"));
 }

@@ -15,8 +15,8 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
@@ -270,11 +270,9 @@ void LogChainTest::queryMenuEndsWithTheLogItemsEachGuardedByItsRight() {
     main.RunCommand(cmd::LogCheck);
     QCOMPARE(messages.Last().text, QStringLiteral("日志校验通过：2 条日志前后相连，没有被改动。"));
     main.RunCommand(cmd::OperationLog);
-    QCOMPARE(messages.Last().text,
-             QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!"));
+    QCOMPARE(messages.Last().text, QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!"));
     main.RunCommand(cmd::BookAudit);
-    QCOMPARE(messages.Last().text,
-             QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!"));
+    QCOMPARE(messages.Last().text, QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!"));
     QCOMPARE(messages.Count(), 3);
 }
 

@@ -75,11 +75,12 @@ void OperationLogTest::stockInIssueAndReturnLogEveryBook() {
     const QString kind = FixedKind().name;
 
     StockIn(3);
-    QCOMPARE(LogLines(), QStringList({
-                             "票据入库|100000000000000|收费票据甲|00000001|00000100|100|200.00|入库 100 张，制造部门 省印刷厂",
-                             "票据入库|100000000000000|收费票据甲|00000101|00000200|100|200.00|入库 100 张，制造部门 省印刷厂",
-                             "票据入库|100000000000000|收费票据甲|00000201|00000300|100|200.00|入库 100 张，制造部门 省印刷厂",
-                         }));
+    QCOMPARE(LogLines(),
+             QStringList({
+                 "票据入库|100000000000000|收费票据甲|00000001|00000100|100|200.00|入库 100 张，制造部门 省印刷厂",
+                 "票据入库|100000000000000|收费票据甲|00000101|00000200|100|200.00|入库 100 张，制造部门 省印刷厂",
+                 "票据入库|100000000000000|收费票据甲|00000201|00000300|100|200.00|入库 100 张，制造部门 省印刷厂",
+             }));
     QCOMPARE(t.Scalar("SELECT group_concat(Bill_Log_User || ':' || Bill_Log_No, ' ') FROM Bill_Log_Info"),
              QStringLiteral("管理员:1 管理员:2 管理员:3"));
 
@@ -133,7 +134,8 @@ void OperationLogTest::singleBillAmountIsLogged() {
     bills.OnListClick();
     Child<QDoubleSpinBox>(&bills, "amount")->setValue(12.5);
     Click(&bills, "record");
-    QCOMPARE(LogLines(), QStringList({"不固定金额||罚没票据|00000003|00000003|1|12.50|本号 00000001 的票据金额记为￥12.50"}));
+    QCOMPARE(LogLines(),
+             QStringList({"不固定金额||罚没票据|00000003|00000003|1|12.50|本号 00000001 的票据金额记为￥12.50"}));
 }
 
 void OperationLogTest::voidDeleteForcedDeleteAndCancelLogTheirBooks() {
@@ -209,9 +211,9 @@ void OperationLogTest::masterDataAndAccountChangesAreLoggedWithoutPasswords() {
     }
     QCOMPARE(LogOperationsWritten(),
              QStringList({"增加基础资料", "增加基础资料", "删除基础资料", "增加用户", "修改密码"}));
-    QCOMPARE(LogLines("Bill_Log_ID <= 3"), QStringList({"增加基础资料|||||0|0.00|发放部门：财务科",
-                                                        "增加基础资料|||||0|0.00|票据管理员：甲",
-                                                        "删除基础资料|||||0|0.00|发放部门：财务科"}));
+    QCOMPARE(LogLines("Bill_Log_ID <= 3"),
+             QStringList({"增加基础资料|||||0|0.00|发放部门：财务科", "增加基础资料|||||0|0.00|票据管理员：甲",
+                          "删除基础资料|||||0|0.00|发放部门：财务科"}));
     QCOMPARE(t.Count(Bill_Log_Info, "Bill_Log_Detail LIKE '%secret%' OR Bill_Log_Hash LIKE '%secret%'"), 0);
     QCOMPARE(t.Count(Bill_Log_Info, "Bill_Log_Detail = '用户 出纳 修改了密码'"), 1);
 }

@@ -1,10 +1,10 @@
 // The history of one bill number: the book that holds it, live or deleted, and its road, traced
 // through the dialog over books moved by the real stock operations.
+#include "audit/OperationLog.h"
 #include "bills/BillHistory.h"
 #include "bills/BillHistoryDlg.h"
 #include "bills/BillNumbers.h"
 #include "bills/StockMoves.h"
-#include "audit/OperationLog.h"
 #include "lists/QueryListCtrl.h"
 #include "maintenance/BillMaintenance.h"
 #include "mainwindow/MainCommands.h"
