@@ -22,19 +22,6 @@ constexpr int kBatch = 20000;
 // A million entries over about a thousand days: one every 86 seconds.
 const QDateTime kFirstEntry(QDate(2024, 1, 1), QTime(8, 0));
 
-SqlValue Text(const QString &text) {
-    SqlValue value;
-    value.text = text;
-    return value;
-}
-
-SqlValue Number(double number) {
-    SqlValue value;
-    value.type = SqlValue::Real;
-    value.real = number;
-    return value;
-}
-
 // A million issue entries of ten users, chained as the program chains them.
 void FillLog(CDatabase &db) {
     const QString insert = QString::asprintf(
@@ -56,10 +43,10 @@ void FillLog(CDatabase &db) {
         const double document = 200000000000000.0 + i / 100;
         const LogHashFields fields{i + 1, time, user, operation, document, kind, first, last, 100, 200, detail};
         previous = LogEntryHash(fields, previous, message);
-        rows.append({Number(i + 1), Text(QString::fromUtf8(time)), Text(QString::fromUtf8(user)),
-                     Text(QString::fromUtf8(operation)), Number(document), Text(QString::fromUtf8(kind)),
-                     Text(QString::fromUtf8(first)), Text(QString::fromUtf8(last)), Number(100), Number(200),
-                     Text(QString::fromUtf8(detail)), Text(QString::fromLatin1(previous))});
+        rows.append({RealValue(i + 1), TextValue(QString::fromUtf8(time)), TextValue(QString::fromUtf8(user)),
+                     TextValue(QString::fromUtf8(operation)), RealValue(document), TextValue(QString::fromUtf8(kind)),
+                     TextValue(QString::fromUtf8(first)), TextValue(QString::fromUtf8(last)), RealValue(100),
+                     RealValue(200), TextValue(QString::fromUtf8(detail)), TextValue(QString::fromLatin1(previous))});
         if (rows.size() == kBatch || i + 1 == kEntries) {
             db.ExecutePrepared(insert, rows);
             rows.clear();

@@ -104,16 +104,7 @@ void OperationLogTest::stockInIssueAndReturnLogEveryBook() {
     main.MainList()->SelectRow(1, true);
     {
         CReturnDlg giveBack(&main);
-        giveBack.PendingList()->SelectRow(0);
-        const ModalRunner previous = SetModalRunner([](QDialog &dialog) {
-            auto &editor = dynamic_cast<CReturnLineDlg &>(dialog);
-            Child<QSpinBox>(&editor, "returnedCount")->setValue(30);
-            Click(&editor, "save");
-            return int(QDialog::Accepted);
-        });
-        Click(&giveBack, "edit");
-        SetModalRunner(previous);
-        Click(&giveBack, "return");
+        ReturnWithFirstLineUsed(giveBack, 30);
     }
     QCOMPARE(messages.Count(), 0);
     QCOMPARE(LogLines("Bill_Log_Operation = '票据回收'"),
