@@ -186,7 +186,9 @@ QVector<HistoryBook> FindBooksHolding(const QString &kind, int unitAmount, doubl
 }
 
 QVector<HistoryStep> BookRoad(const HistoryBook &book, double value) {
-    if (!book.loggedRoad.isEmpty()) {
+    // The log tells the road only when it holds the book from its stock-in; a book stocked before
+    // the log began keeps the road its stamps tell.
+    if (!book.loggedRoad.isEmpty() && book.loggedRoad.first().step == QStringLiteral("入库")) {
         QVector<HistoryStep> road = book.loggedRoad;
         // Only the book's return, the last one logged, says whether the number itself was used.
         for (auto step = road.rbegin(); step != road.rend() && book.returnNo > 0; ++step) {

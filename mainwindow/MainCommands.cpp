@@ -70,7 +70,7 @@ int HandlerId(int id) {
 QList<int> BarMenuItems(int menu) {
     switch (menu) {
     case 1:
-        return {StockIn, Issue, Return, 0, Report, Print, Export, 0, Login, Rights, 0, Exit};
+        return {StockIn, Issue, Return, 0, Report, Print, 0, Login, Rights, 0, Exit, Export};
     case 2:
         return {Index,   Search, Extract,      0,        Delete,   Void, Forced, Documents,
                 History, 0,      OperationLog, LogCheck, BookAudit};

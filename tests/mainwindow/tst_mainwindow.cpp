@@ -223,7 +223,7 @@ void MainWindowTest::successfulLoginLoadsRightsAndShowsTheDepartmentView() {
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Pelorvanide"));
     QCOMPARE(dlg.CurrentUser(), QStringLiteral("张三"));
     QCOMPARE(dlg.Permissions().Rights(), QStringLiteral("P02P05"));
-    QCOMPARE(dlg.Permissions().Codes().size(), 22);
+    QCOMPARE(dlg.Permissions().Codes().size(), 25);
     QCOMPARE(dlg.ViewMode(), 0);
     QCOMPARE(TopLevelTexts(dlg.Tree()), QStringList{QStringLiteral("财务科")});
     QCOMPARE(dlg.MainList()->ColumnCount(), 8);
