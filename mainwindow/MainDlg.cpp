@@ -148,10 +148,10 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::BookAudit, [this] { CBookAuditDlg(this).exec(); });
     SetCommandHandler(cmd::Export, [this] { ExportList(*m_list, CTableNameDlg::AskTableName(this), this); });
     SetCommandHandler(cmd::Issue, [this] {
-        CIssueDlg(this, this).exec();
+        CIssueDlg(m_list, this).exec();
         RefreshStockMarks();
     });
-    SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
+    SetCommandHandler(cmd::Return, [this] { CReturnDlg(m_list, this).exec(); });
     SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });
     SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });
     SetCommandHandler(cmd::Kind, [this] { CBillKindDlg(this).exec(); });
@@ -169,11 +169,11 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::Rights, [this] { CUserAccountDlg(m_permissions, this).exec(); });
     SetCommandHandler(cmd::Password, [this] { CPasswordDlg(CurrentUser(), this).exec(); });
     SetCommandHandler(cmd::Void, [this] {
-        VoidCommand(*this);
+        VoidCommand(m_list);
         RefreshStockMarks();
     });
     SetCommandHandler(cmd::Delete, [this] {
-        DeleteCommand(*this);
+        DeleteCommand(m_list);
         RefreshStockMarks();
     });
     SetCommandHandler(cmd::Forced, [this] {

@@ -1,6 +1,7 @@
 #include "masterdata/AddBillKindDlg.h"
 
 #include "app/Messages.h"
+#include "bills/BillNumbers.h"
 #include "masterdata/NameTable.h"
 
 #include <QCheckBox>
@@ -64,8 +65,14 @@ bool CAddBillKindDlg::TakeFields() {
     double amount = 0;
     double length = 0;
     double stockLimit = 0;
-    if (!ReadNumberField(m_price, 0, MaxUnitPrice, false, price) ||
-        !ReadNumberField(m_amount, 0, MaxUnitAmount, true, amount) ||
+    if (!ReadNumberField(m_price, 0, MaxUnitPrice, false, price))
+        return false;
+    if (!IsWholeCents(price)) {
+        ShowCentsRefusal();
+        FocusAndSelect(m_price);
+        return false;
+    }
+    if (!ReadNumberField(m_amount, 0, MaxUnitAmount, true, amount) ||
         !ReadNumberField(m_length, 0, double(MaxLength), true, length) ||
         !ReadNumberField(m_stockLimit, 0, MaxStockLimit, true, stockLimit))
         return false;

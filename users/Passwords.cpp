@@ -5,6 +5,7 @@
 #include "audit/OperationLog.h"
 #include "schema/Schema.h"
 
+#include <QVector>
 #include <sodium.h>
 
 using namespace schema;
@@ -29,18 +30,30 @@ struct StoredPassword {
     QString password;
 };
 
+// The row the open query stands on.
+StoredPassword CurrentAccount(const CDatabase &db) {
+    StoredPassword account;
+    account.found = true;
+    db.ReadFieldNumber(Bill_Password_ID, account.id);
+    db.ReadFieldText(Bill_Password_PWD, account.password);
+    return account;
+}
+
 StoredPassword ReadAccount(const QString &user) {
     CDatabase &db = TheDatabase();
     db.OpenQuery(QString::asprintf("SELECT * FROM %s WHERE %s = '%s' ", Bill_Password_Info, Bill_Password_User,
                                    Quote(user).constData()));
-    StoredPassword account;
-    if (!db.IsEOF()) {
-        account.found = true;
-        db.ReadFieldNumber(Bill_Password_ID, account.id);
-        db.ReadFieldText(Bill_Password_PWD, account.password);
-    }
+    const StoredPassword account = db.IsEOF() ? StoredPassword() : CurrentAccount(db);
     db.CloseQuery();
     return account;
+}
+
+// Replaces the password of the row with this key by its hash; by key, so exactly the row that was read
+// is rewritten.
+void StoreHashOf(CDatabase &db, double id, const QString &password) {
+    db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s = %.0f ", Bill_Password_Info,
+                                          Bill_Password_PWD, Quote(HashPassword(password)).constData(),
+                                          Bill_Password_ID, id));
 }
 
 } // namespace
@@ -79,12 +92,8 @@ bool CheckLoginPassword(const QString &user, const QString &typed) {
     const StoredPassword account = ReadAccount(user);
     if (!account.found || !PasswordMatches(account.password, typed))
         return false;
-    if (!IsPasswordHash(account.password)) {
-        // By key, so exactly the row that was checked is rewritten.
-        TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s = %.0f ", Bill_Password_Info,
-                                                         Bill_Password_PWD, Quote(HashPassword(typed)).constData(),
-                                                         Bill_Password_ID, account.id));
-    }
+    if (!IsPasswordHash(account.password))
+        StoreHashOf(TheDatabase(), account.id, typed);
     return true;
 }
 
@@ -97,6 +106,20 @@ bool CheckAndLogLogin(const QString &user, const QString &typed) {
     WriteLog(entry, user);
     transaction.Commit();
     return matches;
+}
+
+void HashClearPasswords(CDatabase &db) {
+    // Read first: the store has one recordset, and every update below would close it.
+    QVector<StoredPassword> clear;
+    db.OpenQuery(QString::asprintf("SELECT %s, %s FROM %s ", Bill_Password_ID, Bill_Password_PWD, Bill_Password_Info));
+    for (; !db.IsEOF(); db.MoveNext()) {
+        const StoredPassword account = CurrentAccount(db);
+        if (!IsPasswordHash(account.password))
+            clear << account;
+    }
+    db.CloseQuery();
+    for (const StoredPassword &account : std::as_const(clear))
+        StoreHashOf(db, account.id, account.password);
 }
 
 void WriteUserPassword(const QString &user, const QString &password) {

@@ -88,7 +88,7 @@ void OperationLogTest::stockInIssueAndReturnLogEveryBook() {
     main.SetCurrentUser(QStringLiteral("出纳"));
     SelectStock(main, kind, 2);
     {
-        CIssueDlg issue(&main);
+        CIssueDlg issue(main.MainList(), &main);
         emit issue.Tree()->itemDoubleClicked(TreeItem(issue.Tree(), QStringLiteral("赵领票")), 0);
         Click(&issue, "issue");
     }
@@ -103,7 +103,7 @@ void OperationLogTest::stockInIssueAndReturnLogEveryBook() {
     main.MainList()->SelectRow(0);
     main.MainList()->SelectRow(1, true);
     {
-        CReturnDlg giveBack(&main);
+        CReturnDlg giveBack(main.MainList(), &main);
         ReturnWithFirstLineUsed(giveBack, 30);
     }
     QCOMPARE(messages.Count(), 0);
@@ -123,7 +123,7 @@ void OperationLogTest::singleBillAmountIsLogged() {
     CNonFixedBillDlg bills({NonFixedKind().name, NonFixedKind().mainKind, first});
     bills.List()->SelectRow(2);
     bills.OnListClick();
-    Child<QDoubleSpinBox>(&bills, "amount")->setValue(12.5);
+    Child<QLineEdit>(&bills, "amount")->setText(QStringLiteral("12.50"));
     Click(&bills, "record");
     QCOMPARE(LogLines(),
              QStringList({"不固定金额||罚没票据|00000003|00000003|1|12.50|本号 00000001 的票据金额记为￥12.50"}));
@@ -142,13 +142,13 @@ void OperationLogTest::voidDeleteForcedDeleteAndCancelLogTheirBooks() {
     main.SetCurrentUser(QStringLiteral("管理员"));
 
     SelectStock(main, kind, 1);
-    VoidCommand(main);
+    VoidCommand(main.MainList());
     QCOMPARE(LogLines(), QStringList({"票据作废||收费票据甲|00000001|00000100|100|200.00|原状态 库存，管理员 李管理"}));
 
     SelectStock(main, kind, 1);
     QCOMPARE(main.MainList()->GetItemText(0, main.MainList()->ColumnIndexOfTitle(QStringLiteral("开始编号"))),
              QStringLiteral("00000101"));
-    DeleteCommand(main);
+    DeleteCommand(main.MainList());
     QCOMPARE(LogLines("Bill_Log_Operation = '票据删除'"),
              QStringList({"票据删除||收费票据甲|00000101|00000200|100|200.00|原状态 库存，管理员 李管理"}));
 
@@ -240,7 +240,7 @@ void OperationLogTest::failedOperationLeavesNoEntry() {
     CMainDlg main;
     SelectStock(main, FixedKind().name, 2);
     {
-        CIssueDlg issue(&main);
+        CIssueDlg issue(main.MainList(), &main);
         emit issue.Tree()->itemDoubleClicked(TreeItem(issue.Tree(), QStringLiteral("赵领票")), 0);
         Click(&issue, "issue");
     }
