@@ -41,6 +41,14 @@ QByteArrayView Utf8(const CDatabase &db, int column) {
     return db.ReadFieldUtf8(column, value) ? value : QByteArrayView();
 }
 
+// The calendar day of a stored time "yyyy-M-d h:m:s", padded or not. Read by hand: parsing a date-time
+// looks up the time zone every time, which an audit of many overdue books cannot afford.
+QDate DayOf(QByteArrayView time) {
+    const QByteArray date = time.toByteArray().split(' ').first();
+    const QList<QByteArray> parts = date.split('-');
+    return parts.size() == 3 ? QDate(parts[0].toInt(), parts[1].toInt(), parts[2].toInt()) : QDate();
+}
+
 double Number(const CDatabase &db, int column) {
     double value = 0;
     db.ReadFieldNumber(column, value);
@@ -164,11 +172,9 @@ void CBookAuditor::CheckLiveBook(const CDatabase &db, int kind, double begin, do
     if (flag == issued) {
         const QByteArrayView time = Utf8(db, IssueTime);
         if (!time.isEmpty() && time < QByteArrayView(m_cutoff)) {
-            const QDateTime issuedAt =
-                QDateTime::fromString(QString::fromUtf8(time), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
             Add(kind, begin, Numbers(kind, begin, end),
                 QStringLiteral("发放 %1 天未回收（领票部门 %2，领票人 %3）")
-                    .arg(issuedAt.daysTo(m_options.now))
+                    .arg(DayOf(time).daysTo(m_options.now.date()))
                     .arg(QString::fromUtf8(Utf8(db, IssueDept)), QString::fromUtf8(Utf8(db, IssueBroker))));
         }
     } else if (flag == returned) {
