@@ -66,7 +66,7 @@ QString LogUser() {
     return CurrentLogUser();
 }
 
-QByteArray LogEntryHash(const LogHashFields &f, QByteArrayView previousHash, QByteArray &message) {
+void LogEntryMessage(const LogHashFields &f, QByteArrayView previousHash, QByteArray &message) {
     message.clear();
     AppendField(message, QByteArray::number(f.no));
     AppendField(message, f.time);
@@ -80,13 +80,21 @@ QByteArray LogEntryHash(const LogHashFields &f, QByteArrayView previousHash, QBy
     AppendField(message, AmountText(f.amount));
     AppendField(message, f.detail);
     message.append(previousHash);
+}
+
+QByteArray LogHash(QByteArrayView message) {
     unsigned char digest[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char *>(message.constData()),
+    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char *>(message.data()),
                        static_cast<unsigned long long>(message.size()));
     QByteArray hex(2 * crypto_hash_sha256_BYTES + 1, Qt::Uninitialized);
     sodium_bin2hex(hex.data(), size_t(hex.size()), digest, sizeof digest);
     hex.chop(1);
     return hex;
+}
+
+QByteArray LogEntryHash(const LogHashFields &f, QByteArrayView previousHash, QByteArray &message) {
+    LogEntryMessage(f, previousHash, message);
+    return LogHash(message);
 }
 
 void WriteLog(const QVector<LogEntry> &entries, const QString &user) {

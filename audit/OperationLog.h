@@ -73,8 +73,14 @@ struct LogHashFields {
     QByteArrayView detail;
 };
 
-// The SHA-256 of an entry chained to the hash before it (empty for the first entry), as 64 lowercase
-// hex digits. message is scratch space, kept by a caller that hashes many entries.
+// What the hash of an entry covers: its fields, then the hash before it (empty for the first entry).
+void LogEntryMessage(const LogHashFields &fields, QByteArrayView previousHash, QByteArray &message);
+
+// The SHA-256 of a message as 64 lowercase hex digits.
+QByteArray LogHash(QByteArrayView message);
+
+// The SHA-256 of an entry chained to the hash before it, as 64 lowercase hex digits. message is
+// scratch space, kept by a caller that hashes many entries.
 QByteArray LogEntryHash(const LogHashFields &fields, QByteArrayView previousHash, QByteArray &message);
 
 // The first 16 hex digits of a hash: what prints and shows as "日志校验码".

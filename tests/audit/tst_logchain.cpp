@@ -103,6 +103,7 @@ private slots:
     void checkNamesAnEntryChangedInTheShell();
     void checkNamesAnEntryRemovedInTheShell();
     void checkNamesAnEntryInsertedInTheShell();
+    void longLogIsCheckedWholeAndNamesAChangeFarIn();
     void earlierCodePassesAfterLaterEntriesButNotAfterARewrite();
     void printedAndExportedListsCarryTheChainHead();
     void queryMenuEndsWithTheLogItemsEachGuardedByItsRight();
@@ -155,6 +156,35 @@ void LogChainTest::checkNamesAnEntryRemovedInTheShell() {
     QCOMPARE(check.no, 3);
     QCOMPARE(check.missing, 1);
     QCOMPARE(LogCheckText(check), QStringLiteral("日志校验未通过：第 3 条日志起有 1 条在程序之外被删除。"));
+}
+
+// A log of many thousand entries is checked in parts; a change far in is still named exactly, and a
+// code counts only when it stands before the change.
+void LogChainTest::longLogIsCheckedWholeAndNamesAChangeFarIn() {
+    TestDatabase t;
+    {
+        CTransaction transaction;
+        WriteEntries(1, 9000);
+        transaction.Commit();
+    }
+    const auto codeOf = [&t](int no) {
+        return t.Scalar(
+            QStringLiteral("SELECT substr(Bill_Log_Hash, 1, 16) FROM Bill_Log_Info WHERE Bill_Log_No = %1").arg(no));
+    };
+    const QString early = codeOf(100);
+    const QString late = codeOf(8999);
+    LogCheck check = Check(late);
+    QCOMPARE(check.finding, LogCheck::Whole);
+    QCOMPARE(check.entries, 9000);
+    QVERIFY(check.codeFound);
+
+    Shell(t, "UPDATE Bill_Log_Info SET Bill_Log_User = '别人' WHERE Bill_Log_No = 6001;");
+    check = Check(early);
+    QCOMPARE(check.finding, LogCheck::Changed);
+    QCOMPARE(check.no, 6001);
+    QCOMPARE(check.entries, 6000);
+    QVERIFY(check.codeFound);
+    QVERIFY(!Check(late).codeFound);
 }
 
 void LogChainTest::checkNamesAnEntryInsertedInTheShell() {
