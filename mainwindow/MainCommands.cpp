@@ -28,6 +28,9 @@ const QList<MainCommand> &MainCommands() {
         {Forced, "强制操作(&K)", "强制操作", AnyView, false, NoView, 0},
         {Documents, "出入库管理", "出入库管理", AnyView, false, NoView, 0},
         {History, "票据追踪", nullptr, AnyView, false, NoView, 0},
+        {OperationLog, "操作日志", "操作日志", AnyView, false, NoView, 0},
+        {LogCheck, "日志校验", "日志校验", AnyView, false, NoView, 0},
+        {BookAudit, "票据稽核", "票据稽核", AnyView, false, NoView, 0},
         {DepartmentView, "部门视图(&O)", nullptr, AnyView, false, DepartmentMode, 0},
         {RepositoryView, "仓库视图(&R)", nullptr, AnyView, false, RepositoryMode, 0},
         {MainKind, "票据主类型(&M)", "票据主类型", AnyView, false, NoView, 0},
@@ -70,7 +73,8 @@ QList<int> BarMenuItems(int menu) {
         // "退出" stays the last item of its menu; items added later go before it.
         return {StockIn, Issue, Return, 0, Report, Print, Export, 0, Login, Rights, 0, Exit};
     case 2:
-        return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History};
+        return {Index,   Search, Extract,      0,        Delete,   Void, Forced, Documents,
+                History, 0,      OperationLog, LogCheck, BookAudit};
     case 3:
         return {DepartmentView, RepositoryView};
     case 4:

@@ -72,6 +72,11 @@ public:
     void RebuildCurrentView();
     // Lists the runs of a department, recipient or kind; nothing for no item.
     void OnTreeDoubleClick(QTreeWidgetItem *item);
+    // Marks the kinds of the repository view that run short ("（库存不足）" and a warning icon) and
+    // clears the mark of the others; nothing while the department view is shown.
+    void RefreshStockMarks();
+    // The one message after login naming the kinds that run short; none when no kind does.
+    void WarnOfLowStock();
     // Takes the selected rows out of the main list; the store is not touched.
     void RemoveSelectedRows();
 
@@ -147,6 +152,7 @@ private:
     // Views.
     void FillDepartmentTree();
     void FillRepositoryTree();
+    void MarkShortKinds();
     void ShowRepositoryViewAgain();
     void SetListStatement(const QString &statement);
     void SetListCaption(const QString &detail);

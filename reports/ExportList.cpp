@@ -2,6 +2,7 @@
 
 #include "app/FileCommit.h"
 #include "app/Messages.h"
+#include "audit/OperationLog.h"
 #include "lists/QueryListCtrl.h"
 #include "reports/PrintEngine.h"
 
@@ -102,6 +103,7 @@ ExportTable TableOfList(const CQueryListCtrl &list, const QString &tableName) {
         table.rows << cells;
     }
     table.TypeColumns();
+    table.footer = ChainHeadFooter();
     return table;
 }
 

@@ -261,6 +261,8 @@ void WriteSheet(const ExportTable &table, lxw_worksheet *sheet, const Formats &f
         }
         ++r;
     }
+    if (!table.footer.isEmpty())
+        out.Text(r + 1, 0, table.footer, nullptr);
 }
 
 QString LibraryText(lxw_error e) {
@@ -350,6 +352,8 @@ QByteArray CsvBytes(const ExportTable &table) {
     appendLine(table.headers, true);
     for (const QStringList &row : table.rows)
         appendLine(row, false);
+    if (!table.footer.isEmpty())
+        out += CsvField(table.footer, Kind::Text) + "\r\n";
     return out;
 }
 

@@ -10,5 +10,9 @@ void CreateDeliveredDatabase(CDatabase &db);
 void CreateClerkRole(CDatabase &db);
 constexpr const char *ClerkRole = "pelorvanide_clerk";
 
+// Adds the rights of the delivered tree that the file's tree lacks, under the same numbers; a file
+// of an older version gets the rights of the commands that came after it.
+void InsertMissingRights(CDatabase &db);
+
 // The password of "管理员" in the delivered database.
 constexpr const char *DeliveredAdministratorPassword = "admin";

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "schema/Schema.h"
 
 #include <QVector>
@@ -96,6 +97,17 @@ bool CheckLoginPassword(const QString &user, const QString &typed) {
     return true;
 }
 
+bool CheckAndLogLogin(const QString &user, const QString &typed) {
+    CTransaction transaction;
+    const bool matches = CheckLoginPassword(user, typed);
+    LogEntry entry;
+    entry.operation = QString::fromUtf8(matches ? logop::Login : logop::FailedLogin);
+    entry.detail = matches ? QStringLiteral("用户 %1 登录").arg(user) : QStringLiteral("用户 %1 密码错误").arg(user);
+    WriteLog(entry, user);
+    transaction.Commit();
+    return matches;
+}
+
 void HashClearPasswords(CDatabase &db) {
     // Read first: the store has one recordset, and every update below would close it.
     QVector<StoredPassword> clear;
@@ -111,7 +123,15 @@ void HashClearPasswords(CDatabase &db) {
 }
 
 void WriteUserPassword(const QString &user, const QString &password) {
+    CTransaction transaction;
     TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s = '%s' ", Bill_Password_Info,
                                                      Bill_Password_PWD, Quote(HashPassword(password)).constData(),
                                                      Bill_Password_User, Quote(user).constData()));
+    if (TheDatabase().ChangedRows() > 0) {
+        LogEntry entry;
+        entry.operation = QString::fromUtf8(logop::ChangePassword);
+        entry.detail = QStringLiteral("用户 %1 修改了密码").arg(user);
+        WriteLog(entry);
+    }
+    transaction.Commit();
 }

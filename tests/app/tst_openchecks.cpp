@@ -137,12 +137,16 @@ void FlipByteInPageOf(const QString &path, const char *object) {
     QVERIFY(file.putChar(char(byte ^ 0x20)));
 }
 
-// Rebuilds every table as files of the older version hold it; the first release (version 0) also
-// compared texts case-sensitively.
+// Rebuilds every table as files of the older version hold it, without the tables and rights that
+// came later; the first release (version 0) also compared texts case-sensitively.
 void MakeOlderFile(const QString &path, int version) {
     QString sql = QStringLiteral("BEGIN;");
     for (const TableDef &table : Tables()) {
         const QString name = QLatin1String(table.name);
+        if (table.since > version) {
+            sql += QStringLiteral("DROP TABLE %1;").arg(name);
+            continue;
+        }
         QStringList columns;
         for (const ColumnDef &c : ColumnsAt(table, version))
             columns << QLatin1String(c.name);
@@ -152,6 +156,7 @@ void MakeOlderFile(const QString &path, int version) {
         sql += QStringLiteral("ALTER TABLE %1 RENAME TO %1_x;").arg(name) + create + u';';
         sql += QStringLiteral("INSERT INTO %1 SELECT %2 FROM %1_x; DROP TABLE %1_x;").arg(name, columns.join(u','));
     }
+    sql += QStringLiteral("DELETE FROM Bill_Popedom_Tree_Info WHERE Bill_Popedom_Tree_Code IN ('P23', 'P24', 'P25');");
     sql += QStringLiteral("DELETE FROM sqlite_sequence WHERE name LIKE '%\\_x' ESCAPE '\\';");
     sql += QStringLiteral("PRAGMA user_version = %1; COMMIT;").arg(version);
     RawExec(path, sql);
@@ -293,6 +298,15 @@ void OpenChecksTest::firstReleaseFileIsUpgradedAfterABackup() {
     f.t.Exec(QString::asprintf("INSERT INTO %s (%s) VALUES ('x')", Bill_Info, Bill_Kind));
     QCOMPARE(f.t.Scalar(QString::asprintf("SELECT MAX(%s) FROM %s", Bill_ID, Bill_Info)).toInt(), lastId + 1);
     QCOMPARE(f.t.Scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    // The later tables, columns and rights are there: an empty log, kinds without a low-stock limit
+    // and the rights of the log and of the audit under "票据管理".
+    QCOMPARE(f.t.Count(Bill_Log_Info), 0);
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT COUNT(%s) FROM %s", Bill_Kind_Stock_Limit, Bill_Kind_Info)),
+             QStringLiteral("0"));
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT group_concat(%s, ',') FROM %s WHERE %s = 1 AND %s > 7",
+                                          Bill_Popedom_Tree_Name, Bill_Popedom_Tree_Info, Bill_Popedom_Tree_ParentID,
+                                          Bill_Popedom_Tree_InNum)),
+             QStringLiteral("操作日志,日志校验,票据稽核"));
     db.Close();
     // Opening it again neither upgrades nor copies it once more.
     QVERIFY(CBillApp::OpenDataFile());
@@ -313,12 +327,11 @@ void OpenChecksTest::upgradedFileComparesNamesWithoutCase() {
 void OpenChecksTest::fileWithoutDeletionStampsIsUpgraded() {
     DataFile f;
     // A book deleted by the version before: its void stamps hold the deletion.
-    RawExec(f.Path(),
-            QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
-                              "'2026-03-04 05:06:07', %s = '王管理'; INSERT INTO %s VALUES "
-                              "('k','m','001','002',2,12.5,NULL,NULL); DELETE FROM %s WHERE %s = 1",
-                              Bill_Recycle_Info, Bill_Info, Bill_ID, Bill_Recycle_Info, Bill_Invalid_Time,
-                              Bill_Invalid_Manager, Bill_Recycle_NoneFixed_Info, Bill_Info, Bill_ID));
+    RawExec(f.Path(), QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
+                                        "'2026-03-04 05:06:07', %s = '王管理'; INSERT INTO %s VALUES "
+                                        "('k','m','001','002',2,12.5,NULL,NULL); DELETE FROM %s WHERE %s = 1",
+                                        Bill_Recycle_Info, Bill_Info, Bill_ID, Bill_Recycle_Info, Bill_Invalid_Time,
+                                        Bill_Invalid_Manager, Bill_Recycle_NoneFixed_Info, Bill_Info, Bill_ID));
     MakeOlderFile(f.Path(), 1);
     QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Recycle_Info')")),
              RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Info')")));

@@ -755,6 +755,7 @@ void MasterDialogsTest::tabFollowsTheFieldsOfTheKindDialog() {
                                     dlg.PrefixEdit(),
                                     dlg.SuffixEdit(),
                                     dlg.LengthEdit(),
+                                    dlg.StockLimitEdit(),
                                     dlg.KeepAddingBox(),
                                     dlg.NoneFixedBox(),
                                     dlg.AcceptButton(),
