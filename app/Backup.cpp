@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/FileCommit.h"
+#include "schema/StoreCopy.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,6 +64,20 @@ bool CopyInto(sqlite3 *source, const QString &target, QString &error) {
 }
 
 // Opens the copy with the key, as a restore would, and asks the store to check every page.
+// The server's tables copied row by row into a new encrypted file, which then opens as any data file.
+bool CopyServerInto(CDatabase &server, const QString &target, QString &error) {
+    CDatabase copy;
+    if (!copy.Open(target, &error, true))
+        return false;
+    try {
+        CopyStore(server, copy);
+    } catch (const CDbError &e) {
+        error = e.Message();
+        return false;
+    }
+    return true;
+}
+
 bool CheckCopy(const QString &file, QString &error) {
     sqlite3 *copy = OpenKeyed(file, SQLITE_OPEN_READONLY, error);
     if (!copy)
@@ -170,7 +185,7 @@ BackupOutcome CopyDatabase(CDatabase &db, const QString &dataFile, const QDateTi
     BackupOutcome outcome;
     outcome.taken = when;
     const QString folder = BackupFolder(dataFile);
-    if (!db.Handle()) {
+    if (!db.IsOpen()) {
         outcome.error = QStringLiteral("数据文件没有打开");
         return outcome;
     }
@@ -182,7 +197,9 @@ BackupOutcome CopyDatabase(CDatabase &db, const QString &dataFile, const QDateTi
     if (temp.isEmpty())
         return outcome;
     QString error;
-    if (!CopyInto(db.Handle(), temp, error)) {
+    // A server's books go into a file of their own, so a unit can always go back to one desk with it.
+    const bool copied = db.Kind() == StoreKind::Server ? CopyServerInto(db, temp, error) : CopyInto(db.Handle(), temp, error);
+    if (!copied) {
         QFile::remove(temp);
         outcome.error = QStringLiteral("无法写入备份文件%1：%2").arg(QDir::toNativeSeparators(temp), error);
         return outcome;

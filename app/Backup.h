@@ -6,7 +6,8 @@
 class CDatabase;
 
 // Verified copies of the open data file in the folder backup/ beside it. The store's online backup
-// copies the file page by page, still encrypted with the same key, under a temporary name; the copy
+// copies the file page by page, still encrypted with the same key, under a temporary name (a server's
+// rows are copied into a new file encrypted with that key, which opens as any data file); the copy
 // is opened with the key and checked with PRAGMA integrity_check, flushed to the disk and only then
 // renamed, in one step, to backup/Pelorvanide-YYYYMMDD-HHMMSS-N.dat. N counts the copies: the highest
 // is the newest whatever the clock said, so a clock set back or ahead neither loses the newest copies

@@ -3,6 +3,7 @@
 // moments of their choosing, as kill -9 or a power cut would.
 #include "app/Backup.h"
 #include "app/Database.h"
+#include "app/ServerStore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -14,7 +15,9 @@ int main(int argc, char **argv) {
         return 2;
     const QString dataFile = QString::fromLocal8Bit(argv[1]);
     CDatabase &db = TheDatabase();
-    if (!db.Open(dataFile))
+    // A settings file in the working directory names the server whose rows are backed up instead.
+    const QString url = ConfiguredServerUrl();
+    if (!(url.isEmpty() ? db.Open(dataFile) : db.OpenServer(ParseServerUrl(url), QString())))
         return 1;
     for (;;) {
         const BackupOutcome copied = CopyDatabase(db, dataFile, QDateTime::currentDateTime());

@@ -25,6 +25,15 @@ QString DataFile(const TestDatabase &t) {
     return QDir(t.Dir()).filePath(CDatabase::DataFileName());
 }
 
+// The size of one backup copy of the open store, made in a folder of its own and removed again.
+qint64 SizeOfACopy(const TestDatabase &t) {
+    const QString probe = QDir(t.Dir()).filePath(QStringLiteral("probe/") + CDatabase::DataFileName());
+    const BackupOutcome outcome = BackupDatabase(TheDatabase(), probe, kNoon);
+    const qint64 size = QFileInfo(outcome.file).size();
+    QDir(QFileInfo(probe).absolutePath()).removeRecursively();
+    return size;
+}
+
 // Opens a copy the way a restore would and reads a number from it.
 QString ReadFromCopy(const QString &file, const QString &statement) {
     CDatabase copy;
@@ -206,7 +215,7 @@ void BackupTest::startupBacksUpOnlyWhenLastBackupIsOlderThanADay() {
     QDir(folder).removeRecursively();
     {
         CDatabase &db = TheDatabase();
-        QVERIFY(db.Open(DataFile(t)));
+        QVERIFY(t.Reopen());
         QVERIFY(BackupDatabase(db, DataFile(t), QDateTime::currentDateTime().addDays(-2)).ok);
         db.Close();
         CBillApp app;
@@ -280,6 +289,7 @@ void BackupTest::killedCopyIsNeverCountedAndIsRemovedAtStart() {
     TheDatabase().Close();
     for (int kill = 0; kill < 10; ++kill) {
         QProcess helper;
+        helper.setWorkingDirectory(t.Dir()); // where the settings file names a server
         helper.start(QCoreApplication::applicationDirPath() + QStringLiteral("/backup_helper"), {DataFile(t)});
         QVERIFY(helper.waitForStarted());
         QTest::qWait(150 + 97 * kill);
@@ -324,7 +334,7 @@ void BackupTest::halfCopiesNeverCostAGoodCopy() {
         ExpectEveryCopyGood(folder);
         QCOMPARE(ReadFromCopy(BackupFiles(folder).last(), "SELECT COUNT(*) FROM Bill_Flag_Info"),
                  QString::number(round + 1));
-        QVERIFY(TheDatabase().Open(DataFile(t)));
+        QVERIFY(t.Reopen());
     }
     QCOMPARE(FolderEntries(folder).size(), BackupsKept); // every half copy went at the start after it
     QCOMPARE(messages.Count(), 0);
@@ -336,7 +346,7 @@ void BackupTest::backupsOfTheSameSecondAreBothKept() {
     // A copy of the version before, named without a number, at the same second.
     QVERIFY(QDir().mkpath(folder));
     const QString older = QDir(folder).filePath(QStringLiteral("Pelorvanide-20260309-120000.dat"));
-    QVERIFY(QFile::copy(DataFile(t), older));
+    QVERIFY(QFile::copy(OnServer() ? DeliveredDatabasePath() : DataFile(t), older));
     const QByteArray olderBytes = [&] {
         QFile f(older);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -403,7 +413,7 @@ void BackupTest::fullDiskIsToldInChineseAndLeavesNoCopy() {
     AddBooks(3000);
     const QString folder = BackupFolder(DataFile(t));
     // Room for half a copy.
-    SmallFileSystem disk(folder, QFileInfo(DataFile(t)).size() / 2);
+    SmallFileSystem disk(folder, SizeOfACopy(t) / 2);
     if (!disk.IsMounted())
         QSKIP(qPrintable(disk.Error()));
     const BackupOutcome outcome = BackupDatabase(TheDatabase(), DataFile(t), kNoon);

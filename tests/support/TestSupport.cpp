@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QtTest>
 
 #include <cerrno>
@@ -76,6 +77,9 @@ TestDatabase::TestDatabase() : m_previousDir(QDir::currentPath()) {
     const QString target = FilePath();
     if (OnServer()) {
         m_server = std::make_unique<ServerDatabase>();
+        // The settings file points the program at the database, as a unit's would.
+        QSettings settings(m_dir.filePath(SettingsFileName), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("server/url"), m_server->Url());
     } else {
         if (!QFile::copy(DeliveredDatabasePath(), target))
             qFatal("cannot copy the delivered database from %s", qPrintable(DeliveredDatabasePath()));
@@ -87,11 +91,17 @@ TestDatabase::TestDatabase() : m_previousDir(QDir::currentPath()) {
     // Windows made by the tests skip the two seconds of the splash.
     CSplashDlg::SetRunner([](QWidget *) {});
     QDir::setCurrent(m_dir.path());
+    if (!Reopen())
+        qFatal("cannot open the test database");
+}
+
+bool TestDatabase::Reopen() {
     QString error;
     const bool opened = m_server ? TheDatabase().OpenServer(ParseServerUrl(m_server->Url()), QString(), &error)
-                                 : TheDatabase().Open(target, &error);
+                                 : TheDatabase().Open(FilePath(), &error);
     if (!opened)
-        qFatal("cannot open the test database: %s", qPrintable(error));
+        qWarning("cannot open the test database: %s", qPrintable(error));
+    return opened;
 }
 
 TestDatabase::~TestDatabase() {

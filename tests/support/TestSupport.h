@@ -28,7 +28,8 @@ class ServerDatabase;
 
 // The delivered empty database on the store the test run hands over, opened as the program's one
 // database: a copy of the delivered file, or a fresh database made from the delivered template on
-// the server. The working directory is a temporary directory. Everything is undone on destruction.
+// the server, which the settings file of the working directory names. The working directory is a
+// temporary directory. Everything is undone on destruction.
 class TestDatabase {
 public:
     TestDatabase();
@@ -37,6 +38,8 @@ public:
     // The data file (on the server, where the file would lie).
     QString FilePath() const;
     CDatabase &Db() { return TheDatabase(); }
+    // Opens the test's store again as the program's one database, after a test closed it.
+    bool Reopen();
 
     // Convenience for checking rows after an operation.
     void Exec(const QString &statement);
