@@ -354,6 +354,13 @@ private:
             schema::IsNameColumn(name) && OrderTermEndsAt(i))
             out.text += server ? QStringLiteral(" COLLATE %1").arg(QLatin1String(ServerPinyinCollation)) : QStringLiteral(" COLLATE PINYIN");
         Keyword(word, before, wordBefore);
+        // A trigger's body holds commands of its own between BEGIN and END (CASE ends with END too).
+        if (IsWord(word, u"TRIGGER"))
+            trigger = true;
+        else if (trigger && (IsWord(word, u"BEGIN") || IsWord(word, u"CASE")))
+            ++body;
+        else if (trigger && body > 0 && IsWord(word, u"END"))
+            --body;
         NameSeen(name);
         lastWord = word;
     }
@@ -471,7 +478,7 @@ private:
         ++i;
         if (c == u'?' && server) {
             AppendMark();
-        } else if (c != u';' || !server) {
+        } else if (c != u';' || !server || body > 0) {
             out.text += c;
         }
         if (c == u'(') {
@@ -506,6 +513,8 @@ private:
             if (zone != DateZone::InListOpen)
                 zone = DateZone::None;
             last = Last::Comma;
+        } else if (c == u';' && body > 0) {
+            last = Last::None;
         } else if (c == u';') {
             ended = true;
             zones.clear();
@@ -527,6 +536,8 @@ private:
     TranslatedStatement out;
     int marks = 0;
     bool ended = false; // a ';' was read: nothing but blanks and comments may follow
+    bool trigger = false; // the statement makes a trigger
+    int body = 0;         // BEGIN and CASE not yet ended in the trigger's body
     int i = 0;
     int depth = 0;
     Last last = Last::None;

@@ -14,7 +14,8 @@
 //  - the words TRUE and FALSE become -1 and 0, the values the flags are stored as;
 //  - a name column ordered by ORDER BY is ordered by pinyin (the file's collation PINYIN of the
 //    connection, the server's ICU collation ServerPinyinCollation);
-//  - a statement of more than one command is refused with CDbError.
+//  - a statement of more than one command is refused with CDbError (the commands of a trigger's body
+//    between BEGIN and END belong to its one CREATE TRIGGER).
 // For the server, '?' marks become $1, $2, ..., LIKE ignores case on every column as in the file,
 // [name] becomes "name", quoted names are matched in lower case as the server keeps unquoted ones,
 // and the file's hint NOT INDEXED is left out.

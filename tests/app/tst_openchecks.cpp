@@ -210,6 +210,7 @@ void OpenChecksTest::flippedByteIsRefused_data() {
 }
 
 void OpenChecksTest::flippedByteIsRefused() {
+    FILE_STORE_ONLY();
     QFETCH(QString, object);
     DataFile f;
     FlipByteInPageOf(f.Path(), object.toLatin1().constData());
@@ -231,6 +232,7 @@ void OpenChecksTest::foreignFileIsRefused_data() {
 }
 
 void OpenChecksTest::foreignFileIsRefused() {
+    FILE_STORE_ONLY();
     QFETCH(QString, change);
     DataFile f;
     RawExec(f.Path(), change);
@@ -243,6 +245,7 @@ void OpenChecksTest::foreignFileIsRefused() {
 }
 
 void OpenChecksTest::fileWithoutPasswordColumnDoesNotLetAnEmptyPasswordIn() {
+    FILE_STORE_ONLY();
     DataFile f;
     RawExec(f.Path(), WithoutColumn(Bill_Password_Info, Bill_Password_PWD));
     QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM Bill_Password_Info")), 2);
@@ -254,6 +257,7 @@ void OpenChecksTest::fileWithoutPasswordColumnDoesNotLetAnEmptyPasswordIn() {
 }
 
 void OpenChecksTest::readOnlyFileIsRefusedInChinese() {
+    FILE_STORE_ONLY();
     DataFile f;
     QVERIFY(QFile::setPermissions(f.Path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const QByteArray before = Digest(f.Path());
@@ -266,6 +270,7 @@ void OpenChecksTest::readOnlyFileIsRefusedInChinese() {
 }
 
 void OpenChecksTest::readOnlyFolderIsRefusedInChinese() {
+    FILE_STORE_ONLY();
     DataFile f;
     const QString folder = QFileInfo(f.Path()).absolutePath();
     const QFile::Permissions previous = QFile::permissions(folder);
@@ -280,6 +285,7 @@ void OpenChecksTest::readOnlyFolderIsRefusedInChinese() {
 }
 
 void OpenChecksTest::firstReleaseFileIsUpgradedAfterABackup() {
+    FILE_STORE_ONLY();
     DataFile f;
     MakeFirstReleaseFile(f.Path());
     const QByteArray before = Digest(f.Path());
@@ -315,6 +321,7 @@ void OpenChecksTest::firstReleaseFileIsUpgradedAfterABackup() {
 }
 
 void OpenChecksTest::upgradedFileComparesNamesWithoutCase() {
+    FILE_STORE_ONLY();
     DataFile f;
     MakeFirstReleaseFile(f.Path());
     QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM Bill_Dept_Info WHERE Bill_Dept_Name = 'FINANCE'")),
@@ -325,6 +332,7 @@ void OpenChecksTest::upgradedFileComparesNamesWithoutCase() {
 }
 
 void OpenChecksTest::fileWithoutDeletionStampsIsUpgraded() {
+    FILE_STORE_ONLY();
     DataFile f;
     // A book deleted by the version before: its void stamps hold the deletion.
     RawExec(f.Path(), QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
@@ -357,6 +365,7 @@ void OpenChecksTest::fileWithoutDeletionStampsIsUpgraded() {
 }
 
 void OpenChecksTest::failedUpgradeLeavesTheFileAsItWas() {
+    FILE_STORE_ONLY();
     DataFile f;
     MakeFirstReleaseFile(f.Path());
     // A table of the upgrade's own working name stands in the way, so the upgrade fails half-way.
@@ -371,6 +380,7 @@ void OpenChecksTest::failedUpgradeLeavesTheFileAsItWas() {
 }
 
 void OpenChecksTest::upgradeLeavesNoClearPasswordAndItsCopyGoesAfterAGoodBackup() {
+    FILE_STORE_ONLY();
     DataFile f;
     {
         QVERIFY(TheDatabase().Open(f.Path()));

@@ -3,6 +3,7 @@
 #include "app/Dialect.h"
 #include "app/ServerStore.h"
 #include "schema/Schema.h"
+#include "schema/SchemaTables.h"
 #include "schema/StoreCopy.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSupport.h"
@@ -29,6 +30,7 @@ private slots:
     void unusableServerStopsTheStartWithItsMessage_data();
     void unusableServerStopsTheStartWithItsMessage();
     void serverWithAMissingTableIsRefusedNamingIt();
+    void olderServerIsUpgradedKeepingItsRows();
 };
 
 namespace {
@@ -309,6 +311,41 @@ void TwoStoresTest::serverWithAMissingTableIsRefusedNamingIt() {
     QString error;
     QVERIFY(!db.OpenServer(ParseServerUrl(server.Url()), QString(), &error));
     QVERIFY2(error.contains(server.Name()) && error.contains(QStringLiteral("Bill_I_Info")), qPrintable(error));
+}
+
+void TwoStoresTest::olderServerIsUpgradedKeepingItsRows() {
+    ServerDatabase server;
+    const int older = CurrentSchemaVersion - 1;
+    {
+        // The delivered database as the version before held it, with a department of the unit's.
+        CDatabase db;
+        QVERIFY(db.OpenServer(ParseServerUrl(server.Url()), QString()));
+        for (const TableDef &table : Tables()) {
+            if (table.since > older) {
+                db.ExecuteStatement(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table.name)));
+                continue;
+            }
+            for (const ColumnDef &c : table.columns)
+                if (c.since > older)
+                    db.ExecuteStatement(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
+                                            .arg(QLatin1String(table.name), QLatin1String(c.name)));
+        }
+        db.ExecuteStatement(QStringLiteral("INSERT INTO Bill_Dept_Info (Bill_Dept_Name) VALUES ('财务科')"));
+        db.SetSchemaVersion(older);
+    }
+    CDatabase db;
+    QString error;
+    QVERIFY2(db.OpenServer(ParseServerUrl(server.Url()), QString(), &error), qPrintable(error));
+    QCOMPARE(db.SchemaVersion(), CurrentSchemaVersion);
+    QString problem;
+    QVERIFY2(HasEveryTableAndColumn(db, CurrentSchemaVersion, &problem), qPrintable(problem));
+    // The rows stay, and new rows get keys past the old ones.
+    db.ExecuteStatement(QStringLiteral("INSERT INTO Bill_Dept_Info (Bill_Dept_Name) VALUES ('办公室')"));
+    QCOMPARE(Rows(db, "SELECT Bill_Dept_ID, Bill_Dept_Name FROM Bill_Dept_Info ORDER BY Bill_Dept_ID"),
+             QStringList({"Bill_Dept_ID|Bill_Dept_Name", "1|财务科", "2|办公室"}));
+    // The log of the new version works on the upgraded tables.
+    db.ExecuteStatement(QStringLiteral("INSERT INTO Bill_Log_Info (Bill_Log_No, Bill_Log_Hash) VALUES (1, 'x')"));
+    QCOMPARE(Rows(db, "SELECT Bill_Log_ID FROM Bill_Log_Info"), QStringList({"Bill_Log_ID", "1"}));
 }
 
 QTEST_MAIN(TwoStoresTest)

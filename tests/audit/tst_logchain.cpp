@@ -32,18 +32,11 @@ void WriteEntries(int first, int count) {
                   QStringLiteral("发放部门：第%1科").arg(i)});
 }
 
-// Runs statements in the sqlcipher shell on the closed file, then opens it again.
+// Runs statements in the store's own shell on the closed store, then opens it again.
 void Shell(TestDatabase &t, const QByteArray &statements) {
     t.Db().Close();
-    QProcess shell;
-    shell.start(QStringLiteral("sqlcipher"), {t.FilePath()});
-    QVERIFY(shell.waitForStarted());
-    shell.write(QByteArray("PRAGMA key = '") + CDatabase::FixedKey() + "';\nPRAGMA cipher_page_size = 4096;\n" +
-                statements + "\n");
-    shell.closeWriteChannel();
-    QVERIFY(shell.waitForFinished());
-    QVERIFY2(shell.readAllStandardError().isEmpty(), "the shell refused a statement");
-    QVERIFY(TheDatabase().Open(t.FilePath()));
+    QVERIFY2(t.RunInShell(statements), "the shell refused a statement");
+    QVERIFY(t.Reopen());
 }
 
 LogCheck Check(const QString &code = QString()) {

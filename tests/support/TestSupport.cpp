@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QtTest>
 
@@ -93,6 +94,20 @@ TestDatabase::TestDatabase() : m_previousDir(QDir::currentPath()) {
     QDir::setCurrent(m_dir.path());
     if (!Reopen())
         qFatal("cannot open the test database");
+}
+
+bool TestDatabase::RunInShell(const QByteArray &statements) {
+    QProcess shell;
+    if (m_server) {
+        shell.start(QStringLiteral("psql"), {"-X", "-q", "-v", "ON_ERROR_STOP=1", "-d", m_server->Url()});
+        shell.write(statements + "\n");
+    } else {
+        shell.start(QStringLiteral("sqlcipher"), {FilePath()});
+        shell.write(QByteArray("PRAGMA key = '") + CDatabase::FixedKey() + "';\nPRAGMA cipher_page_size = 4096;\n" +
+                    statements + "\n");
+    }
+    shell.closeWriteChannel();
+    return shell.waitForFinished() && shell.exitCode() == 0 && shell.readAllStandardError().isEmpty();
 }
 
 bool TestDatabase::Reopen() {

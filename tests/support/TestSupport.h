@@ -40,6 +40,10 @@ public:
     CDatabase &Db() { return TheDatabase(); }
     // Opens the test's store again as the program's one database, after a test closed it.
     bool Reopen();
+    // The store's own shell on the closed store (sqlcipher on the file, psql on the server), given
+    // the statements on its input, as someone going round the program would use it; true when it
+    // ran them all without an error.
+    bool RunInShell(const QByteArray &statements);
 
     // Convenience for checking rows after an operation.
     void Exec(const QString &statement);
