@@ -30,6 +30,7 @@ const QList<MainCommand> &MainCommands() {
         {History, "票据追踪", nullptr, AnyView, false, NoView, 0},
         {DepartmentView, "部门视图(&O)", nullptr, AnyView, false, DepartmentMode, 0},
         {RepositoryView, "仓库视图(&R)", nullptr, AnyView, false, RepositoryMode, 0},
+        {Refresh, "刷新(&F)\tF5", nullptr, AnyView, false, NoView, 0},
         {MainKind, "票据主类型(&M)", "票据主类型", AnyView, false, NoView, 0},
         {Kind, "票据类型(&K)", "票据类型", AnyView, false, NoView, 0},
         {Manager, "票据管理员(&E)", "票据管理员", AnyView, false, NoView, 0},
@@ -64,6 +65,18 @@ int HandlerId(int id) {
     return command && command->sameAs ? command->sameAs : id;
 }
 
+bool MayChangeTheBooks(int id) {
+    static const QList<int> changing = {StockIn, Issue, Return, Delete, Void, Forced, Documents, MainKind, Kind,
+                                        Manager, Maker, AddDepartment, AddRecipient, DeleteDepartment,
+                                        DeleteRecipient, Rights};
+    return changing.contains(HandlerId(id));
+}
+
+bool EndsTheSession(int id) {
+    const int handler = HandlerId(id);
+    return handler == Exit || handler == Login;
+}
+
 QList<int> BarMenuItems(int menu) {
     switch (menu) {
     case 1:
@@ -71,7 +84,7 @@ QList<int> BarMenuItems(int menu) {
     case 2:
         return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History};
     case 3:
-        return {DepartmentView, RepositoryView};
+        return {DepartmentView, RepositoryView, 0, Refresh};
     case 4:
         return {MainKind,        Kind, Manager, Maker, 0, AddDepartment, AddRecipient, DeleteDepartment,
                 DeleteRecipient, 0,    Password};

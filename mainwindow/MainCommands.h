@@ -42,6 +42,7 @@ enum : int {
     Documents = 32813,
     History = 32814,
     Export = 32815,
+    Refresh = 32816,
 };
 }
 
@@ -61,6 +62,10 @@ const QList<MainCommand> &MainCommands();
 const MainCommand *FindMainCommand(int id);
 // The id whose handler runs for this id.
 int HandlerId(int id);
+// Commands after which the view is read again from the store.
+bool MayChangeTheBooks(int id);
+// Commands that end or change the session, and so run even for an account deleted meanwhile.
+bool EndsTheSession(int id);
 
 // The items of menu-bar menu 1 to 5 and of the tray menu, 0 standing for a separator.
 QList<int> BarMenuItems(int menu);

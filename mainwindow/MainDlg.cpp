@@ -37,6 +37,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWindow>
@@ -65,6 +66,8 @@ CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDia
     BuildLayout();
     InstallBuiltInCommands();
     connect(&m_hook, &CMouseHook::MenuRequested, this, &CMainDlg::OpenBarMenu);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+            [this] { RunCommand(cmd::Refresh); });
     BuildTray();
 }
 
@@ -103,6 +106,27 @@ bool CMainDlg::CheckRight(const QString &rightName) {
     return m_permissions.CheckRight(rightName);
 }
 
+bool CMainDlg::ConfirmAccount() {
+    switch (m_permissions.ReloadUserRights()) {
+    case CPermissionTable::Account::Present:
+        return true;
+    case CPermissionTable::Account::Unreadable:
+        return false;
+    case CPermissionTable::Account::Gone:
+        break;
+    }
+    ShowMessage(QStringLiteral("您的帐户“%1”已被删除，不能再进行操作，请重新登录。").arg(CurrentUser()),
+                QStringLiteral("权限"), MsgIcon::Exclamation);
+    SetCurrentUser(QString());
+    if (RunLogin() == CLoginDlg::LoginSucceeded) {
+        LoadUserRights();
+        RebuildCurrentView();
+    } else {
+        done(QDialog::Rejected);
+    }
+    return false;
+}
+
 // --- Commands --------------------------------------------------------------------------------------
 
 void CMainDlg::InstallBuiltInCommands() {
@@ -110,6 +134,7 @@ void CMainDlg::InstallBuiltInCommands() {
     SetCommandHandler(cmd::Exit, [this] { OnExit(); });
     SetCommandHandler(cmd::DepartmentView, [this] { ShowDepartmentView(); });
     SetCommandHandler(cmd::RepositoryView, [this] { ShowRepositoryView(); });
+    SetCommandHandler(cmd::Refresh, [this] { RefreshView(); });
     SetCommandHandler(cmd::Extract, [this] { OnExtract(); });
     SetCommandHandler(cmd::Print, [this] { OnPrint(); });
     InstallShellCommands();
@@ -155,6 +180,8 @@ void CMainDlg::RunCommand(int id) {
     const int handlerId = HandlerId(id);
     if (!HasCommandHandler(handlerId))
         return;
+    if (!EndsTheSession(handlerId) && !ConfirmAccount())
+        return;
     if (command->right && !CheckRight(QString::fromUtf8(command->right)))
         return;
     const MainCommand *own = FindMainCommand(handlerId);
@@ -163,6 +190,9 @@ void CMainDlg::RunCommand(int id) {
     // A copy, so that a handler may replace itself while it runs.
     const std::function<void()> handler = m_commands.value(handlerId).handler;
     handler();
+    // Whether it was done or refused, what the books hold now is shown, others' work included.
+    if (MayChangeTheBooks(handlerId))
+        RefreshView();
 }
 
 void CMainDlg::SetCommandHandler(int id, std::function<void()> handler) {

@@ -70,6 +70,10 @@ public:
     void ShowDepartmentViewAgain();
     // Rebuilds the tree and the empty list of the view shown.
     void RebuildCurrentView();
+    // Reads the view shown again from the store: the tree, keeping the chosen item, and the list's
+    // own statement, so that the work of other clerks shows. Runs after every command that may
+    // change the books, and on "刷新" (F5).
+    void RefreshView();
     // Lists the runs of a department, recipient or kind; nothing for no item.
     void OnTreeDoubleClick(QTreeWidgetItem *item);
     // Takes the selected rows out of the main list; the store is not touched.
@@ -158,6 +162,10 @@ private:
 
     // Commands run by the window itself.
     void OnLogin();
+    // Reads the user's rights afresh before a command. An account deleted meanwhile is told so and
+    // logged out: the login runs again, and the program ends when nobody logs in. False when the
+    // command must not run.
+    bool ConfirmAccount();
     void OnPrint();
 
     CPermissionTable m_permissions;

@@ -64,6 +64,8 @@ Glyph CommandGlyph(int id) {
         return Glyph::DepartmentView;
     case cmd::RepositoryView:
         return Glyph::RepositoryView;
+    case cmd::Refresh:
+        return Glyph::Refresh;
     case cmd::MainKind:
         return Glyph::MainKind;
     case cmd::Kind:
@@ -261,6 +263,7 @@ QWidget *CMainDlg::BuildListPanel() {
     auto *captionRow = Row(8, 6, 8, 6, 6);
     captionRow->addWidget(CommandButton(1007, cmd::DepartmentView, ButtonText(cmd::DepartmentView)));
     captionRow->addWidget(CommandButton(1015, cmd::RepositoryView, ButtonText(cmd::RepositoryView)));
+    captionRow->addWidget(CommandButton(1016, cmd::Refresh, ButtonText(cmd::Refresh)));
     captionRow->addSpacing(10);
     m_listCaption = new QLabel;
     m_listCaption->setObjectName(QStringLiteral("listCaption"));

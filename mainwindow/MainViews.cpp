@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -120,6 +121,29 @@ void CMainDlg::RebuildCurrentView() {
         ShowRepositoryViewAgain();
     else
         ShowDepartmentViewAgain();
+}
+
+void CMainDlg::RefreshView() {
+    CWaitCursor wait;
+    QString chosen;
+    int chosenImage = -1;
+    SelectedTreeItem(chosen, chosenImage);
+    {
+        CFrozen frozen(m_tree);
+        if (m_viewMode == RepositoryViewMode)
+            FillRepositoryTree();
+        else
+            FillDepartmentTree();
+        for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+            if ((*it)->text(0) == chosen && (*it)->data(0, ImageRole).toInt() == chosenImage) {
+                m_tree->setCurrentItem(*it);
+                break;
+            }
+        }
+    }
+    const QString statement = m_list->GetStatement();
+    if (!statement.isEmpty())
+        SetListStatement(statement);
 }
 
 bool CMainDlg::SelectedTreeItem(QString &text, int &image) const {

@@ -50,6 +50,7 @@ enum class Glyph {
     DepartmentView,
     RepositoryView,
     Application,
+    Refresh,
 };
 
 // The icon of a glyph at 16, 24 and 32 pixels.
