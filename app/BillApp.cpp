@@ -5,6 +5,7 @@
 #include "app/Database.h"
 #include "app/Messages.h"
 #include "app/SingleInstance.h"
+#include "app/StartupLog.h"
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/SkinStyle.h"
 
@@ -123,8 +124,11 @@ CBillApp::~CBillApp() {
 bool CBillApp::OpenDataFile() {
     CDatabase &db = TheDatabase();
     QString error;
-    if (db.Open(QDir::current().filePath(CDatabase::DataFileName()), &error))
+    const QString path = QDir::current().filePath(CDatabase::DataFileName());
+    if (db.Open(path, &error)) {
+        qCInfo(startupLog, "data file %s opened", qUtf8Printable(path));
         return true;
+    }
     QString text;
     switch (db.LastOpenFailure()) {
     case OpenFailure::ReadOnlyFile:

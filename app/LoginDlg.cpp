@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Messages.h"
+#include "app/StartupLog.h"
 #include "app/TabOrder.h"
 #include "resources/Artwork.h"
 #include "schema/Schema.h"
@@ -140,6 +141,11 @@ void CLoginDlg::OnCancel() {
 void CLoginDlg::paintEvent(QPaintEvent *) {
     static const QPixmap background = artwork::LoginBackground();
     QPainter(this).drawPixmap(0, 0, background);
+}
+
+void CLoginDlg::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    qCInfo(startupLog, "login window shown");
 }
 
 // Without a caption bar the dialog is moved by dragging its background.

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "mainwindow/ProgramInfo.h"
+#include "mainwindow/Skin.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -10,7 +11,11 @@
 namespace shell {
 
 void OpenHelp() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QString::fromLatin1(HelpFileName))));
+    // A help file of the working directory wins over the one installed beside the program.
+    QString path = skin::FindResourceFile(QString::fromLatin1(HelpFileName));
+    if (path.isEmpty())
+        path = QDir::current().absoluteFilePath(QString::fromLatin1(HelpFileName));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void ShowVersion() {

@@ -9,7 +9,8 @@ namespace shell {
 // The help document beside the program, opened by the desktop's browser.
 constexpr const char *HelpFileName = "rOzevURU2.html";
 
-// Asks the desktop to open the help document of the working directory; a failure is not reported.
+// Asks the desktop to open the help document of the working directory, else the one beside the
+// program; a failure is not reported.
 void OpenHelp();
 // "当前版本" with the version and author of the database.
 void ShowVersion();

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QtTest>
 
 using namespace schema;
@@ -21,6 +22,7 @@ private slots:
     void typedNameAndEnterLogIn();
     void nameWithQuoteIsLookedUpSafely();
     void cancelEmptiesTheUserName();
+    void shownLoginIsToldInTheStartupLogOnlyWhenAskedFor();
 };
 
 namespace {
@@ -35,6 +37,26 @@ void ExpectWrongPassword(const MessageCapture &messages) {
     QCOMPARE(messages.Last().text, QStringLiteral("密码错误，请输入正确的密码!"));
     QCOMPARE(messages.Last().caption, QStringLiteral("密码"));
     QCOMPARE(messages.Last().icon, MsgIcon::Exclamation);
+}
+
+QStringList g_logged;
+void KeepMessage(QtMsgType, const QMessageLogContext &context, const QString &text) {
+    g_logged << QStringLiteral("%1: %2").arg(QString::fromLatin1(context.category), text);
+}
+
+// The start-up lines written while the login is shown, the category switched on or off.
+QStringList StartupLinesOfShownLogin(bool enabled) {
+    QLoggingCategory::setFilterRules(enabled ? QStringLiteral("pelorvanide.startup.info=true") : QString());
+    g_logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(KeepMessage);
+    {
+        CLoginDlg login;
+        login.show();
+        QCoreApplication::processEvents();
+    }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    return g_logged.filter(QStringLiteral("pelorvanide.startup"));
 }
 
 } // namespace
@@ -161,6 +183,12 @@ void LoginTest::cancelEmptiesTheUserName() {
     QCOMPARE(login.Result(), CLoginDlg::LoginFailed);
     QCOMPARE(login.result(), int(QDialog::Rejected));
     QVERIFY(!login.isVisible());
+}
+
+void LoginTest::shownLoginIsToldInTheStartupLogOnlyWhenAskedFor() {
+    TestDatabase t;
+    QCOMPARE(StartupLinesOfShownLogin(false), QStringList());
+    QCOMPARE(StartupLinesOfShownLogin(true), QStringList(QStringLiteral("pelorvanide.startup: login window shown")));
 }
 
 QTEST_MAIN(LoginTest)

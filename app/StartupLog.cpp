@@ -1,0 +1,3 @@
+#include "app/StartupLog.h"
+
+Q_LOGGING_CATEGORY(startupLog, "pelorvanide.startup", QtWarningMsg)
