@@ -1,6 +1,7 @@
 #include "lists/SearchQuery.h"
 
 #include "app/Dialect.h"
+#include "bills/BillNumbers.h"
 #include "lists/StatementParser.h"
 
 namespace {
@@ -53,6 +54,14 @@ QString TextSearchClause(const QString &column, const QString &value, bool exact
 
 QString NumberSearchClause(const QString &column, double lower, double upper) {
     return QString::asprintf(" %s BETWEEN %f AND %f ", qUtf8Printable(column), lower, upper);
+}
+
+bool ParseSearchNumber(const QString &text, double &value) {
+    if (text.trimmed().isEmpty()) {
+        value = 0;
+        return true;
+    }
+    return ParseDecimalText(text, value);
 }
 
 QString DateSearchClause(const QString &column, const QDateTime &from, const QDateTime &to) {

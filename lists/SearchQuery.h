@@ -27,6 +27,9 @@ QString SearchColumnOfTitle(const SearchCatalogue &catalogue, const QString &tit
 // %, _ and \ stand for themselves. An empty value then matches every value that is not NULL.
 QString TextSearchClause(const QString &column, const QString &value, bool exact);
 QString NumberSearchClause(const QString &column, double lower, double upper);
+// A bound of the number range: a finite decimal number ("12", "-3.5", ".5"), blanks around it
+// allowed; an empty field counts as 0. False for anything else, "inf", "nan" and exponents included.
+bool ParseSearchNumber(const QString &text, double &value);
 QString DateSearchClause(const QString &column, const QDateTime &from, const QDateTime &to);
 
 // The where text with one more clause joined by " AND ".

@@ -25,6 +25,24 @@ QString RangeEnd(const QDate &day) {
     return RangeStart(day) + QStringLiteral(" 23:59:59");
 }
 
+// Clears what the return of the document recorded, before its number goes: the single bills' amounts
+// of its books of non-fixed amount and those books' amount (both 0 at stock-in), then every return
+// column of its runs.
+void ClearReturnStamps(CDatabase &db, const QByteArray &no) {
+    db.ExecuteStatement(QString::asprintf(
+        "UPDATE %s SET %s = 0 WHERE EXISTS (SELECT * FROM %s WHERE %s.%s = %s.%s AND %s.%s = %s.%s AND %s.%s = %s)",
+        Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Unit_Price, Bill_Info, Bill_Info, Bill_Kind,
+        Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Kind, Bill_Info, Bill_Begin_Char, Bill_NoneFixed_Manifest_Info,
+        Bill_NoneFixed_Begin_Char, Bill_Info, Bill_Return_No, no.constData()));
+    db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = 0 WHERE %s = %s AND %s = TRUE", Bill_Info,
+                                          Bill_Unit_Total, Bill_Return_No, no.constData(), Bill_NoneFixed_Sum));
+    db.ExecuteStatement(QString::asprintf(
+        "UPDATE %s SET %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL "
+        "WHERE %s = %s",
+        Bill_Info, Bill_Return_Time, Bill_Return_Dept, Bill_Return_Broker, Bill_Return_Manager, Bill_Return_End_Char,
+        Bill_Return_End_Int, Bill_Unit_Return_Amount, Bill_Unit_Return_Total, Bill_Return_No, no.constData()));
+}
+
 } // namespace
 
 QString VoidRunStatement(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
@@ -75,11 +93,11 @@ QString ForcedListStatement(const QString &object) {
 }
 
 double SumMoneyTexts(const QStringList &cells) {
-    double sum = 0;
+    qint64 cents = 0;
     for (const QString &cell : cells)
         if (!cell.isEmpty())
-            sum += StripMoneySign(cell).toDouble();
-    return sum;
+            cents += ToCents(StripMoneySign(cell).toDouble());
+    return double(cents) / 100.0;
 }
 
 const QVector<DocumentKind> &DocumentKinds() {
@@ -89,7 +107,7 @@ const QVector<DocumentKind> &DocumentKinds() {
         {"出库单", Bill_Issue_No, Bill_Issue_Time, Bill_Issue_Manager, FlagIssued, FlagStock,
          "票据：%s \n 已不是运作票据"},
         {"回收单", Bill_Return_No, Bill_Return_Time, Bill_Return_Manager, FlagReturned, FlagIssued,
-         "票据：%s \n 已不是回收票据"},
+         "票据：%s \n 已不是回收票据", true},
     };
     return kinds;
 }
@@ -102,11 +120,11 @@ const DocumentKind *FindDocumentKind(const QString &name) {
 }
 
 QString DocumentListStatement(const DocumentKind &kind, const QDate &from, const QDate &to) {
-    return QString::asprintf("SELECT DISTINCT %s AS %s,%s AS %s,%s AS %s FROM %s WHERE (%s IS NOT NULL) AND (%s "
-                             "BETWEEN #%s# AND #%s#) ORDER BY %s ASC",
+    return QString::asprintf("SELECT %s AS %s,MIN(%s) AS %s,MIN(%s) AS %s,COUNT(*) AS %s FROM %s WHERE (%s IS NOT "
+                             "NULL) GROUP BY %s HAVING (MIN(%s) BETWEEN #%s# AND #%s#) ORDER BY %s ASC",
                              kind.numberColumn, "单据编号", kind.managerColumn, "操作人", kind.timeColumn, "操作时间",
-                             Bill_Info, kind.numberColumn, kind.timeColumn, qUtf8Printable(RangeStart(from)),
-                             qUtf8Printable(RangeEnd(to)), kind.numberColumn);
+                             "本数", Bill_Info, kind.numberColumn, kind.numberColumn, kind.timeColumn,
+                             qUtf8Printable(RangeStart(from)), qUtf8Printable(RangeEnd(to)), kind.numberColumn);
 }
 
 QString DocumentRunsStatement(const DocumentKind &kind, const QString &number) {
@@ -128,7 +146,8 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
     CTransaction transaction(db);
     db.OpenQuery(QString::asprintf(" SELECT * FROM %s WHERE %s = %s ORDER BY %s ", Bill_Info, kind.numberColumn,
                                    no.constData(), Bill_Begin_Int));
-    for (; !db.IsEOF(); db.MoveNext()) {
+    int runs = 0;
+    for (; !db.IsEOF(); db.MoveNext(), ++runs) {
         QString flag;
         if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState)) {
             QString begin;
@@ -137,6 +156,10 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
         }
     }
     db.CloseQuery();
+    if (runs == 0) {
+        result.outcome = DocumentCancel::NothingLeft;
+        return result;
+    }
     if (!result.offending.isEmpty()) {
         result.outcome = DocumentCancel::Refused;
         return result;
@@ -152,6 +175,8 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
         db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE (%s = '%s') AND (%s = %s)", Bill_Info, Bill_Flag,
                                               FlagStock, Bill_Repository_No, no.constData()));
     } else {
+        if (kind.clearsReturn)
+            ClearReturnStamps(db, no);
         db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = NULL, %s = '%s' WHERE %s = %s", Bill_Info,
                                               kind.numberColumn, Bill_Flag, kind.stateAfterCancel, kind.numberColumn,
                                               no.constData()));

@@ -92,7 +92,7 @@ void CForcedOperationDlg::AddTotalRow() {
         return;
     const int row = m_list->AppendRow();
     m_list->SetItemTextByTitle(row, title::Kind, QStringLiteral("合计"));
-    m_list->SetItemText(row, column, QString::asprintf("%s%.2f", qUtf8Printable(MoneySign), sum));
+    m_list->SetItemText(row, column, FormatMoney(sum));
 }
 
 void CForcedOperationDlg::OnObjectChanged() {

@@ -18,8 +18,8 @@ const QList<MainCommand> &MainCommands() {
         {Print, "打印", nullptr, AnyView, false, NoView, 0},
         {Login, "用户登录", nullptr, AnyView, false, NoView, 0},
         {Rights, "权限管理", "权限设置", AnyView, false, NoView, 0},
-        {Exit, "退出(&X)", nullptr, AnyView, false, NoView, 0},
         {Export, "导出", nullptr, AnyView, false, NoView, 0},
+        {Exit, "退出(&X)", nullptr, AnyView, false, NoView, 0},
         {Index, "票据索引(&S)   ", nullptr, AnyView, false, NoView, 0},
         {Search, "票据搜索(&F)", nullptr, AnyView, false, NoView, 0},
         {Extract, "票据粹取(&R)", nullptr, AnyView, true, NoView, 0},
@@ -80,7 +80,8 @@ bool EndsTheSession(int id) {
 QList<int> BarMenuItems(int menu) {
     switch (menu) {
     case 1:
-        return {StockIn, Issue, Return, 0, Report, Print, 0, Login, Rights, 0, Exit, Export};
+        // "退出" stays the last item of its menu; items added later go before it.
+        return {StockIn, Issue, Return, 0, Report, Print, Export, 0, Login, Rights, 0, Exit};
     case 2:
         return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History};
     case 3:

@@ -147,8 +147,8 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
     SetCommandHandler(cmd::History, [this] { CBillHistoryDlg(this).exec(); });
     SetCommandHandler(cmd::Export, [this] { ExportList(*m_list, CTableNameDlg::AskTableName(this), this); });
-    SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
-    SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
+    SetCommandHandler(cmd::Issue, [this] { CIssueDlg(m_list, this).exec(); });
+    SetCommandHandler(cmd::Return, [this] { CReturnDlg(m_list, this).exec(); });
     SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });
     SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });
     SetCommandHandler(cmd::Kind, [this] { CBillKindDlg(this).exec(); });
@@ -167,8 +167,8 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::Index, [this] { CMultiIndexDlg(*m_list, this).exec(); });
     SetCommandHandler(cmd::Rights, [this] { CUserAccountDlg(m_permissions, this).exec(); });
     SetCommandHandler(cmd::Password, [this] { CPasswordDlg(CurrentUser(), this).exec(); });
-    SetCommandHandler(cmd::Void, [this] { VoidCommand(*this); });
-    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(*this); });
+    SetCommandHandler(cmd::Void, [this] { VoidCommand(m_list); });
+    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(m_list); });
     SetCommandHandler(cmd::Forced, [this] { CForcedOperationDlg(this).exec(); });
     SetCommandHandler(cmd::Documents, [this] { COperationDocumentDlg([this] { RebuildCurrentView(); }, this).exec(); });
 }

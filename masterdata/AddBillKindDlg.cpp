@@ -1,6 +1,7 @@
 #include "masterdata/AddBillKindDlg.h"
 
 #include "app/Messages.h"
+#include "bills/BillNumbers.h"
 #include "masterdata/NameTable.h"
 
 #include <QCheckBox>
@@ -61,8 +62,14 @@ bool CAddBillKindDlg::TakeFields() {
     double price = 0;
     double amount = 0;
     double length = 0;
-    if (!ReadNumberField(m_price, 0, MaxUnitPrice, false, price) ||
-        !ReadNumberField(m_amount, 0, MaxUnitAmount, true, amount) ||
+    if (!ReadNumberField(m_price, 0, MaxUnitPrice, false, price))
+        return false;
+    if (!IsWholeCents(price)) {
+        ShowCentsRefusal();
+        FocusAndSelect(m_price);
+        return false;
+    }
+    if (!ReadNumberField(m_amount, 0, MaxUnitAmount, true, amount) ||
         !ReadNumberField(m_length, 0, double(MaxLength), true, length))
         return false;
     m_entry.name = NameEdit()->text();

@@ -47,7 +47,7 @@ void ExecuteInsertKind(const KindEntry &entry, int digits) {
         return;
     }
     TheDatabase().ExecuteStatement(QString::asprintf(
-        "INSERT INTO %s \t\t\t\t\t(%s,%s,%s,%s,%s,%s,%s,%s,%s) \t\t\t\t\tVALUES \t\t\t\t\t('%s',%f,%d,%f, "
+        "INSERT INTO %s \t\t\t\t\t(%s,%s,%s,%s,%s,%s,%s,%s,%s) \t\t\t\t\tVALUES \t\t\t\t\t('%s',%.2f,%d,%.2f, "
         "\t\t\t\t\t'%s','%s',%d,'%s',%s)",
         Bill_Kind_Info, Bill_Kind_Name, Bill_Kind_Unit_Price, Bill_Kind_Unit_Amount, Bill_Kind_Unit_Total,
         Bill_Kind_Prefix, Bill_Kind_Suffix, Bill_Kind_Length, Bill_Kind_Main_Kind, Bill_Kind_NoneFixed,

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "app/TypedNames.h"
 #include "schema/Schema.h"
 #include "users/Passwords.h"
 
@@ -47,7 +48,7 @@ QString SexText(const QString &stored) {
 }
 
 QString StoredUserName(const QString &typed) {
-    return typed.trimmed();
+    return NormaliseTypedName(typed);
 }
 
 bool IsAdministrator(const QString &name) {
@@ -64,7 +65,8 @@ bool UserExists(const QString &name) {
 }
 
 int NewUserNumber() {
-    static QRandomGenerator generator(quint32(QDateTime::currentMSecsSinceEpoch()));
+    // Braces: with parentheses clang reads this line as the declaration of a function.
+    static QRandomGenerator generator{quint32(QDateTime::currentMSecsSinceEpoch())};
     return int(generator.bounded(32768));
 }
 

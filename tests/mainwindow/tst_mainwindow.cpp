@@ -266,8 +266,8 @@ void MainWindowTest::menusHoldTheirItemsInOrder() {
     Window w;
     const QList<QStringList> expected = {
         {QStringLiteral("票据入库(&I)   "), QStringLiteral("票据发放(&O)"), QStringLiteral("票据回收(&R)"), QString(),
-         QStringLiteral("票据报表(&P)"), QStringLiteral("打印"), QString(), QStringLiteral("用户登录"),
-         QStringLiteral("权限管理"), QString(), QStringLiteral("退出(&X)"), QStringLiteral("导出")},
+         QStringLiteral("票据报表(&P)"), QStringLiteral("打印"), QStringLiteral("导出"), QString(),
+         QStringLiteral("用户登录"), QStringLiteral("权限管理"), QString(), QStringLiteral("退出(&X)")},
         {QStringLiteral("票据索引(&S)   "), QStringLiteral("票据搜索(&F)"), QStringLiteral("票据粹取(&R)"), QString(),
          QStringLiteral("票据删除(&D)"), QStringLiteral("票据作废(&I)"), QStringLiteral("强制操作(&K)"),
          QStringLiteral("出入库管理"), QStringLiteral("票据追踪")},
@@ -281,6 +281,9 @@ void MainWindowTest::menusHoldTheirItemsInOrder() {
     };
     for (int menu = 1; menu <= 5; ++menu)
         QCOMPARE(ActionTexts(w.dlg.BarMenu(menu)), expected.at(menu - 1));
+    // Exit is the last item of its menu and of the tray's.
+    QCOMPARE(w.dlg.BarMenu(1)->actions().last(), w.dlg.CommandAction(cmd::Exit));
+    QCOMPARE(TrayMenuItems().last(), int(cmd::TrayExit));
     QCOMPARE(w.dlg.CommandAction(cmd::Delete)->data().toInt(), 32785);
 }
 
