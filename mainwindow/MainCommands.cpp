@@ -7,6 +7,7 @@ constexpr int AnyView = -1;
 constexpr int NoView = -1;
 constexpr int DepartmentMode = 0;
 constexpr int RepositoryMode = 1;
+constexpr int OverviewMode = 2;
 } // namespace
 
 const QList<MainCommand> &MainCommands() {
@@ -30,6 +31,7 @@ const QList<MainCommand> &MainCommands() {
         {History, "票据追踪", nullptr, AnyView, false, NoView, 0},
         {DepartmentView, "部门视图(&O)", nullptr, AnyView, false, DepartmentMode, 0},
         {RepositoryView, "仓库视图(&R)", nullptr, AnyView, false, RepositoryMode, 0},
+        {Overview, "概览(&G)", nullptr, AnyView, false, OverviewMode, 0},
         {MainKind, "票据主类型(&M)", "票据主类型", AnyView, false, NoView, 0},
         {Kind, "票据类型(&K)", "票据类型", AnyView, false, NoView, 0},
         {Manager, "票据管理员(&E)", "票据管理员", AnyView, false, NoView, 0},
@@ -71,7 +73,7 @@ QList<int> BarMenuItems(int menu) {
     case 2:
         return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History};
     case 3:
-        return {DepartmentView, RepositoryView};
+        return {DepartmentView, RepositoryView, Overview};
     case 4:
         return {MainKind,        Kind, Manager, Maker, 0, AddDepartment, AddRecipient, DeleteDepartment,
                 DeleteRecipient, 0,    Password};

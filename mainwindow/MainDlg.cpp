@@ -110,6 +110,10 @@ void CMainDlg::InstallBuiltInCommands() {
     SetCommandHandler(cmd::Exit, [this] { OnExit(); });
     SetCommandHandler(cmd::DepartmentView, [this] { ShowDepartmentView(); });
     SetCommandHandler(cmd::RepositoryView, [this] { ShowRepositoryView(); });
+    SetCommandHandler(cmd::Overview, [this] {
+        if (m_viewMode != OverviewMode)
+            ShowOverview();
+    });
     SetCommandHandler(cmd::Extract, [this] { OnExtract(); });
     SetCommandHandler(cmd::Print, [this] { OnPrint(); });
     InstallShellCommands();
@@ -121,7 +125,12 @@ void CMainDlg::InstallBuiltInCommands() {
 void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
     SetCommandHandler(cmd::History, [this] { CBillHistoryDlg(this).exec(); });
-    SetCommandHandler(cmd::Export, [this] { ExportList(*m_list, CTableNameDlg::AskTableName(this), this); });
+    SetCommandHandler(cmd::Export, [this] {
+        if (m_viewMode == OverviewMode)
+            ExportOverview();
+        else
+            ExportList(*m_list, CTableNameDlg::AskTableName(this), this);
+    });
     SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
     SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
     SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });
@@ -160,9 +169,16 @@ void CMainDlg::RunCommand(int id) {
     const MainCommand *own = FindMainCommand(handlerId);
     if (own->requiredView >= 0 && own->requiredView != m_viewMode)
         return;
+    // Commands on the list's rows bring the list back in place of the overview.
+    if (own->needsRows || handlerId == cmd::Index || handlerId == cmd::Search)
+        ShowListInPlaceOfOverview();
+    const bool overview = m_viewMode == OverviewMode;
     // A copy, so that a handler may replace itself while it runs.
     const std::function<void()> handler = m_commands.value(handlerId).handler;
     handler();
+    // The overview shows the store as every operation left it.
+    if (overview && m_viewMode == OverviewMode)
+        RefreshOverview();
 }
 
 void CMainDlg::SetCommandHandler(int id, std::function<void()> handler) {
@@ -253,7 +269,10 @@ void CMainDlg::OnLogin() {
 }
 
 void CMainDlg::OnPrint() {
-    PrintList(*m_list, CTableNameDlg::AskTableName(this));
+    if (m_viewMode == OverviewMode)
+        PrintOverview();
+    else
+        PrintList(*m_list, CTableNameDlg::AskTableName(this));
 }
 
 void CMainDlg::OnExit() {

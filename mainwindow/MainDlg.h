@@ -11,27 +11,31 @@
 #include <QString>
 #include <functional>
 
+class COverviewView;
 class CQueryListCtrl;
+struct OverdueBook;
 class QAbstractButton;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QStackedWidget;
 class QSystemTrayIcon;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 // The program's one window: a row of menu-bar buttons, the department or stock tree on the left,
-// the list of bill runs on the right and the buttons around them. Every menu item and button runs
-// a command through one table: id -> right -> handler. A command without a handler is shown but
-// grayed; the dialogs of the program are wired in with SetCommandHandler.
+// the list of bill runs (or the overview in its place) on the right and the buttons around them.
+// Every menu item and button runs a command through one table: id -> right -> handler. A command
+// without a handler is shown but grayed; the dialogs of the program are wired in with
+// SetCommandHandler.
 class CMainDlg : public QDialog {
     Q_OBJECT
 public:
     // What a tree item is, kept as its image index.
     enum TreeImage { DepartmentImage = 0, RecipientImage = 1, KindImage = 1 };
-    enum ViewModes { DepartmentViewMode = 0, RepositoryViewMode = 1 };
+    enum ViewModes { DepartmentViewMode = 0, RepositoryViewMode = 1, OverviewMode = 2 };
 
     // Runs the login and fills the user name; returns the login's result (6 when someone logged in).
     using LoginRunner = std::function<int(QWidget *parent, QString &userName)>;
@@ -70,8 +74,19 @@ public:
     void ShowDepartmentViewAgain();
     // Rebuilds the tree and the empty list of the view shown.
     void RebuildCurrentView();
-    // Lists the runs of a department, recipient or kind; nothing for no item.
+    // Lists the runs of a department, recipient or kind; nothing for no item. In the overview the
+    // list comes back in its place first.
     void OnTreeDoubleClick(QTreeWidgetItem *item);
+
+    // The overview (MainOverview.cpp): shown in place of the list, the tree left as it is; read afresh
+    // after every command while it is shown.
+    void ShowOverview();
+    void RefreshOverview();
+    COverviewView *Overview() const { return m_overview; }
+    // What a click in the overview opens: the books of a kind in one state (0 in stock, 1 out,
+    // 2 returned), a kind's stock, or the books out too long with the chosen one selected.
+    void OpenKindBooks(const QString &kind, int state);
+    void OpenOverdueBook(const OverdueBook &book);
     // Takes the selected rows out of the main list; the store is not touched.
     void RemoveSelectedRows();
 
@@ -150,6 +165,9 @@ private:
     void ShowRepositoryViewAgain();
     void SetListStatement(const QString &statement);
     void SetListCaption(const QString &detail);
+    void ShowListInPlaceOfOverview();
+    void PrintOverview();
+    void ExportOverview();
 
     // The skin and the shell around the window (MainSkin.cpp).
     void BuildTray();
@@ -165,11 +183,15 @@ private:
     LoginRunner m_loginRunner;
     QHash<int, CommandSlot> m_commands;
     int m_viewMode = DepartmentViewMode;
+    // The tree shown: the department or the repository tree, also under the overview.
+    int m_treeMode = DepartmentViewMode;
     bool m_viewShown = false;
     QList<QIcon> m_treeIcons;
 
     QTreeWidget *m_tree = nullptr;
     CQueryListCtrl *m_list = nullptr;
+    QStackedWidget *m_listArea = nullptr;
+    COverviewView *m_overview = nullptr;
     QLabel *m_treeCaption = nullptr;
     QLabel *m_listCaption = nullptr;
     QLabel *m_userLabel = nullptr;

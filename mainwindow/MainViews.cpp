@@ -1,5 +1,5 @@
 // The two views of the main window: departments with their recipients, or the kinds in stock, and
-// the list of runs that a double click on a tree item shows.
+// the list of runs that a double click on a tree item shows. The overview is in MainOverview.cpp.
 #include "app/Database.h"
 #include "lists/QueryListCtrl.h"
 #include "app/BusyWindow.h"
@@ -99,6 +99,7 @@ void CMainDlg::ShowDepartmentViewAgain() {
     }
     SetListStatement(DepartmentEmptyStatement());
     m_viewMode = DepartmentViewMode;
+    m_treeMode = DepartmentViewMode;
     m_viewShown = true;
     RefreshViewIndicators();
 }
@@ -111,15 +112,19 @@ void CMainDlg::ShowRepositoryViewAgain() {
     }
     SetListStatement(RepositoryEmptyStatement());
     m_viewMode = RepositoryViewMode;
+    m_treeMode = RepositoryViewMode;
     m_viewShown = true;
     RefreshViewIndicators();
 }
 
 void CMainDlg::RebuildCurrentView() {
-    if (m_viewMode == RepositoryViewMode)
+    const bool overview = m_viewMode == OverviewMode;
+    if (m_treeMode == RepositoryViewMode)
         ShowRepositoryViewAgain();
     else
         ShowDepartmentViewAgain();
+    if (overview)
+        ShowOverview();
 }
 
 bool CMainDlg::SelectedTreeItem(QString &text, int &image) const {
@@ -138,12 +143,13 @@ void CMainDlg::OnTreeDoubleClick(QTreeWidgetItem *item) {
     const QString text = item->text(0);
     const int image = item->data(0, ImageRole).toInt();
     QString statement;
-    if (m_viewMode == DepartmentViewMode)
+    if (m_treeMode == DepartmentViewMode)
         statement = image == RecipientImage ? RecipientRunsStatement(text) : DepartmentRunsStatement(text);
     else if (image == KindImage)
         statement = KindStockStatement(text);
     if (statement.isEmpty())
         return;
+    ShowListInPlaceOfOverview();
     SetListStatement(statement);
     SetListCaption(text);
 }

@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libsqlcipher-dev
-  qt6-translations-l10n libsodium-dev libxlsxwriter-dev python3-openpyxl poppler-utils fonts-wqy-microhei dpkg-dev"
+  qt6-translations-l10n libsodium-dev libxlsxwriter-dev python3-openpyxl poppler-utils fonts-wqy-microhei dpkg-dev
+  qt6-charts-dev libqt6opengl6-dev"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -263,7 +263,7 @@ void MainWindowTest::menusHoldTheirItemsInOrder() {
         {QStringLiteral("票据索引(&S)   "), QStringLiteral("票据搜索(&F)"), QStringLiteral("票据粹取(&R)"), QString(),
          QStringLiteral("票据删除(&D)"), QStringLiteral("票据作废(&I)"), QStringLiteral("强制操作(&K)"),
          QStringLiteral("出入库管理"), QStringLiteral("票据追踪")},
-        {QStringLiteral("部门视图(&O)"), QStringLiteral("仓库视图(&R)")},
+        {QStringLiteral("部门视图(&O)"), QStringLiteral("仓库视图(&R)"), QStringLiteral("概览(&G)")},
         {QStringLiteral("票据主类型(&M)"), QStringLiteral("票据类型(&K)"), QStringLiteral("票据管理员(&E)"),
          QStringLiteral("票据制造部门"), QString(), QStringLiteral("增加发放部门(&A)"),
          QStringLiteral("增加发放人员(&I)"), QStringLiteral("删除发放部门(&D)"), QStringLiteral("删除发放人员(&O)"),
