@@ -148,7 +148,7 @@ void CDatabase::CheckExistingFile(const QString &path) {
     if (version > schema::CurrentSchemaVersion)
         throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("file of a newer version %1").arg(version)};
     QString problem;
-    if (!schema::HasEveryTableAndColumn(*this, &problem))
+    if (!schema::HasEveryTableAndColumn(*this, int(version), &problem))
         throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("not a Pelorvanide data file: %1").arg(problem)};
     if (sqlite3_db_readonly(m_db, "main") == 1 || !IsWritable(path))
         throw OpenRefusal{OpenFailure::ReadOnlyFile, QStringLiteral("the file cannot be written")};
@@ -162,7 +162,7 @@ void CDatabase::CheckExistingFile(const QString &path) {
         throw OpenRefusal{OpenFailure::UpgradeFailed, QStringLiteral("cannot write the copy %1").arg(backup)};
     }
     try {
-        schema::UpgradeSchema(*this);
+        schema::UpgradeSchema(*this, int(version));
     } catch (const CDbError &e) {
         // The transaction left the file as it was, so the copy is not needed.
         QFile::remove(backup);

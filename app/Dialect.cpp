@@ -524,6 +524,13 @@ QString NormaliseDateTimeText(const QString &text, bool requireTime) {
     return QString(reinterpret_cast<const QChar *>(out), 19);
 }
 
+QString StoredDateTimeText(const QString &text) {
+    const QString stored = NormaliseDateTimeText(text, true);
+    if (stored.isEmpty())
+        RefuseDate(text);
+    return stored;
+}
+
 QString QuoteText(const QString &value) {
     QString quoted = value;
     quoted.replace(u'\'', QStringLiteral("''"));

@@ -37,6 +37,10 @@ TranslatedStatement TranslateStatement(const QString &statement, bool parameteri
 // requireTime refuses a text without a time part.
 QString NormaliseDateTimeText(const QString &text, bool requireTime);
 
+// The date-time as the store keeps it, for values the translation cannot see are date-times (a
+// literal in the SELECT list of INSERT ... SELECT *). Throws CDbError when the text is no date-time.
+QString StoredDateTimeText(const QString &text);
+
 // A text value as a statement literal, single quotes doubled: O'Brien -> 'O''Brien'.
 QString QuoteText(const QString &value);
 // The same without the surrounding quotes, for format strings that already hold them ('%s').

@@ -54,6 +54,10 @@ HistoryBook ReadBook(CDatabase &db, bool deleted) {
     b.returnTotal = Number(db, Bill_Unit_Return_Total);
     b.invalidTime = Text(db, Bill_Invalid_Time);
     b.invalidManager = Text(db, Bill_Invalid_Manager);
+    if (deleted) {
+        b.deletionTime = Text(db, Bill_Recycle_Time);
+        b.deletionManager = Text(db, Bill_Recycle_Manager);
+    }
     return b;
 }
 
@@ -144,8 +148,8 @@ QVector<HistoryStep> BookRoad(const HistoryBook &book, double value) {
     if (book.deleted) {
         HistoryStep gone;
         gone.step = QStringLiteral("删除");
-        gone.time = book.invalidTime;
-        gone.manager = book.invalidManager;
+        gone.time = book.deletionTime;
+        gone.manager = book.deletionManager;
         gone.detail = book.remark == QString::fromUtf8(RemarkKindDeleted)
                           ? QStringLiteral("随票据类型删除，已移入回收表")
                           : QStringLiteral("已移入回收表");

@@ -32,7 +32,8 @@ struct HistoryBook {
     double returnEndInt = 0;
     int returnCount = 0;
     double returnTotal = 0;
-    QString invalidTime, invalidManager;
+    QString invalidTime, invalidManager; // the void
+    QString deletionTime, deletionManager; // a deleted book only
 };
 
 // Books of the kind that hold the value, oldest stock-in first: deleted ones from the recycle table

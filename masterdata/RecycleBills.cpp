@@ -23,39 +23,42 @@ KindColumns ColumnsOfMode(const QString &mode) {
     return {Bill_Kind, Bill_NoneFixed_Kind};
 }
 
-void MoveWholeKind(CDatabase &db, const QByteArray &value, const KindColumns &match, const QByteArray &manager,
-                   const QByteArray &time) {
-    db.ExecuteStatement(QString::asprintf(
-        "UPDATE %s SET %s = '%s',%s = '%s',%s = '%s' WHERE %s = '%s'", Bill_Info, Bill_Invalid_Time, time.constData(),
-        Bill_Invalid_Manager, manager.constData(), Bill_Info_Remark, RemarkKindDeleted, match.run, value.constData()));
-    db.ExecuteStatement(QString::asprintf("INSERT INTO %s SELECT * FROM %s WHERE %s = '%s'", Bill_Recycle_Info,
-                                          Bill_Info, match.run, value.constData()));
-    db.ExecuteStatement(QString::asprintf("INSERT INTO %s SELECT * FROM %s WHERE (%s = '%s')",
-                                          Bill_Recycle_NoneFixed_Info, Bill_NoneFixed_Manifest_Info, match.singleBill,
-                                          value.constData()));
-    db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE %s = '%s'", Bill_Info, match.run, value.constData()));
-    db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE %s = '%s'", Bill_NoneFixed_Manifest_Info,
-                                          match.singleBill, value.constData()));
+// The deletion's stamps as the recycle rows take them: the time zero-padded, the name quoted.
+struct DeletionStamps {
+    QByteArray time;
+    QByteArray manager;
+};
+
+DeletionStamps MakeStamps(const QString &manager, const QString &time) {
+    return {StoredDateTimeText(time).toLatin1(), Quote(manager)};
 }
 
-void MoveOneRun(CDatabase &db, const QByteArray &kind, const QByteArray &begin, const QByteArray &manager,
-                const QByteArray &time) {
-    db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s',%s = '%s' WHERE %s = '%s' AND %s = '%s'", Bill_Info,
-                                          Bill_Invalid_Time, time.constData(), Bill_Invalid_Manager,
-                                          manager.constData(), Bill_Kind, kind.constData(), Bill_Begin_Char,
-                                          begin.constData()));
-    db.ExecuteStatement(QString::asprintf("INSERT INTO %s SELECT * FROM %s WHERE %s = '%s' AND %s = '%s'",
-                                          Bill_Recycle_Info, Bill_Info, Bill_Kind, kind.constData(), Bill_Begin_Char,
-                                          begin.constData()));
-    db.ExecuteStatement(QString::asprintf("INSERT INTO %s SELECT * FROM %s WHERE (%s = '%s') AND (%s = '%s')",
-                                          Bill_Recycle_NoneFixed_Info, Bill_NoneFixed_Manifest_Info,
-                                          Bill_NoneFixed_Kind, kind.constData(), Bill_NoneFixed_Begin_Char,
-                                          begin.constData()));
-    db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE %s = '%s' AND %s = '%s'", Bill_Info, Bill_Kind,
-                                          kind.constData(), Bill_Begin_Char, begin.constData()));
-    db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE %s = '%s' AND %s = '%s'", Bill_NoneFixed_Manifest_Info,
-                                          Bill_NoneFixed_Kind, kind.constData(), Bill_NoneFixed_Begin_Char,
-                                          begin.constData()));
+// Copies the rows the condition picks whole into the recycle table, stamped with the deletion, and
+// deletes them. The run's own void stamps stay as they were.
+void MoveRows(CDatabase &db, const char *table, const char *recycle, const QByteArray &where,
+              const DeletionStamps &stamps) {
+    db.ExecuteStatement(QString::asprintf("INSERT INTO %s SELECT *,'%s','%s' FROM %s WHERE %s", recycle,
+                                          stamps.time.constData(), stamps.manager.constData(), table,
+                                          where.constData()));
+    db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE %s", table, where.constData()));
+}
+
+void MoveWholeKind(CDatabase &db, const QByteArray &value, const KindColumns &match, const DeletionStamps &stamps) {
+    const QByteArray runs = QByteArray(match.run) + " = '" + value + "'";
+    db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s", Bill_Info, Bill_Info_Remark,
+                                          RemarkKindDeleted, runs.constData()));
+    MoveRows(db, Bill_NoneFixed_Manifest_Info, Bill_Recycle_NoneFixed_Info,
+             QByteArray(match.singleBill) + " = '" + value + "'", stamps);
+    MoveRows(db, Bill_Info, Bill_Recycle_Info, runs, stamps);
+}
+
+void MoveOneRun(CDatabase &db, const QByteArray &kind, const QByteArray &begin, const DeletionStamps &stamps) {
+    MoveRows(db, Bill_NoneFixed_Manifest_Info, Bill_Recycle_NoneFixed_Info,
+             QByteArray(Bill_NoneFixed_Kind) + " = '" + kind + "' AND " + Bill_NoneFixed_Begin_Char + " = '" + begin +
+                 "'",
+             stamps);
+    MoveRows(db, Bill_Info, Bill_Recycle_Info,
+             QByteArray(Bill_Kind) + " = '" + kind + "' AND " + Bill_Begin_Char + " = '" + begin + "'", stamps);
 }
 
 bool IsWholeKindMode(const QString &mode) {
@@ -67,10 +70,11 @@ bool IsWholeKindMode(const QString &mode) {
 void MoveBillsToRecycle(const QString &value, const QString &mode, const QString &manager, const QString &time) {
     CDatabase &db = TheDatabase();
     CTransaction transaction(db);
+    const DeletionStamps stamps = MakeStamps(manager, time);
     if (IsWholeKindMode(mode))
-        MoveWholeKind(db, Quote(value), ColumnsOfMode(mode), Quote(manager), Quote(time));
+        MoveWholeKind(db, Quote(value), ColumnsOfMode(mode), stamps);
     else
-        MoveOneRun(db, Quote(value), Quote(mode), Quote(manager), Quote(time));
+        MoveOneRun(db, Quote(value), Quote(mode), stamps);
     transaction.Commit();
 }
 

@@ -3,8 +3,9 @@
 
 struct NameTable;
 
-// Moves bill runs and their single bills into the recycle tables: the rows are stamped, copied whole
-// (counter included) with INSERT ... SELECT * and then deleted, all in one transaction.
+// Moves bill runs and their single bills into the recycle tables: the rows are copied whole (counter
+// and void stamps included) with INSERT ... SELECT *, followed by the deletion's time and
+// administrator, and then deleted, all in one transaction.
 //  - mode "类型删除标志": every run of the kind named by value;
 //  - mode "主类型删除标志": every run of the main kind named by value;
 //  - any other mode: the one run of kind value whose first number is mode.

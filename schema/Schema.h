@@ -4,7 +4,8 @@
 
 namespace schema {
 
-// Bill runs, one row per book. Bill_Recycle_Info has the same columns in the same order.
+// Bill runs, one row per book. Bill_Recycle_Info has the same columns in the same order, followed by
+// the time and administrator of the deletion.
 constexpr const char *Bill_Info = "Bill_Info";
 constexpr const char *Bill_Recycle_Info = "Bill_Recycle_Info";
 constexpr const char *Bill_ID = "Bill_ID";
@@ -43,8 +44,11 @@ constexpr const char *Bill_Invalid_Time = "Bill_Invalid_Time";
 constexpr const char *Bill_Invalid_Manager = "Bill_Invalid_Manager";
 constexpr const char *Bill_Info_Remark = "Bill_Info_Remark";
 constexpr const char *Bill_NoneFixed_Sum = "Bill_NoneFixed_Sum";
+constexpr const char *Bill_Recycle_Time = "Bill_Recycle_Time";
+constexpr const char *Bill_Recycle_Manager = "Bill_Recycle_Manager";
 
-// Single bills of books of non-fixed amount; Bill_Recycle_NoneFixed_Info has the same columns.
+// Single bills of books of non-fixed amount; Bill_Recycle_NoneFixed_Info has the same columns, followed
+// by the time and administrator of the deletion.
 constexpr const char *Bill_NoneFixed_Manifest_Info = "Bill_NoneFixed_Manifest_Info";
 constexpr const char *Bill_Recycle_NoneFixed_Info = "Bill_Recycle_NoneFixed_Info";
 constexpr const char *Bill_NoneFixed_Kind = "Bill_NoneFixed_Kind";
@@ -53,6 +57,8 @@ constexpr const char *Bill_NoneFixed_Begin_Char = "Bill_NoneFixed_Begin_Char";
 constexpr const char *Bill_NoneFixed_Inner_Char = "Bill_NoneFixed_Inner_Char";
 constexpr const char *Bill_NoneFixed_Inner_Int = "Bill_NoneFixed_Inner_Int";
 constexpr const char *Bill_NoneFixed_Unit_Price = "Bill_NoneFixed_Unit_Price";
+constexpr const char *Bill_Recycle_NoneFixed_Time = "Bill_Recycle_NoneFixed_Time";
+constexpr const char *Bill_Recycle_NoneFixed_Manager = "Bill_Recycle_NoneFixed_Manager";
 
 // Bill kinds.
 constexpr const char *Bill_Kind_Info = "Bill_Kind_Info";

@@ -13,8 +13,8 @@ namespace {
 
 using K = ColumnKind;
 
-std::vector<ColumnDef> RunColumns(ColumnKind key) {
-    return {{Bill_ID, key},
+std::vector<ColumnDef> RunColumns() {
+    return {{Bill_ID, K::Counter},
             {Bill_Kind, K::Text},
             {Bill_Main_Kind, K::Text},
             {Bill_Begin_Char, K::Number},
@@ -52,19 +52,36 @@ std::vector<ColumnDef> RunColumns(ColumnKind key) {
             {Bill_NoneFixed_Sum, K::Boolean}};
 }
 
+// A deleted run: every column of the run, its counter kept as a plain number, then the deletion's
+// stamps. Rows deleted before the stamps had columns of their own carry the deletion in the run's
+// void stamps, which the upgrade copies.
+std::vector<ColumnDef> RecycledRunColumns() {
+    std::vector<ColumnDef> columns = RunColumns();
+    columns.front().kind = K::Key;
+    columns.push_back({Bill_Recycle_Time, K::DateTime, 2, Bill_Invalid_Time});
+    columns.push_back({Bill_Recycle_Manager, K::Text, 2, Bill_Invalid_Manager});
+    return columns;
+}
+
 std::vector<ColumnDef> SingleBillColumns() {
     return {{Bill_NoneFixed_Kind, K::Text},         {Bill_NoneFixed_Main_Kind, K::Text},
             {Bill_NoneFixed_Begin_Char, K::Number}, {Bill_NoneFixed_Inner_Char, K::Number},
             {Bill_NoneFixed_Inner_Int, K::Double},  {Bill_NoneFixed_Unit_Price, K::Double}};
 }
 
+std::vector<ColumnDef> RecycledSingleBillColumns() {
+    std::vector<ColumnDef> columns = SingleBillColumns();
+    columns.push_back({Bill_Recycle_NoneFixed_Time, K::DateTime, 2});
+    columns.push_back({Bill_Recycle_NoneFixed_Manager, K::Text, 2});
+    return columns;
+}
+
 std::vector<TableDef> MakeTables() {
     return {
-        // The recycle table keeps the counter of the row it copies, so its key is a plain number.
-        {Bill_Info, RunColumns(K::Counter), true},
-        {Bill_Recycle_Info, RunColumns(K::Key), true},
+        {Bill_Info, RunColumns(), true},
+        {Bill_Recycle_Info, RecycledRunColumns(), true},
         {Bill_NoneFixed_Manifest_Info, SingleBillColumns(), true},
-        {Bill_Recycle_NoneFixed_Info, SingleBillColumns(), true},
+        {Bill_Recycle_NoneFixed_Info, RecycledSingleBillColumns(), true},
         {Bill_Kind_Info,
          {{Bill_Kind_Name, K::Text},
           {Bill_Kind_Unit_Price, K::Double},
@@ -188,11 +205,17 @@ QStringList ColumnsOf(CDatabase &db, const char *table) {
     return names;
 }
 
-QString ColumnList(const TableDef &table) {
-    QStringList names;
-    for (const ColumnDef &c : table.columns)
+// The current columns, and what fills each from a table of a file of that version.
+std::pair<QString, QString> UpgradeColumnLists(const TableDef &table, int version) {
+    QStringList names, sources;
+    for (const ColumnDef &c : table.columns) {
+        const char *source = c.since <= version ? c.name : c.upgradedFrom;
+        if (!source)
+            continue;
         names << QLatin1String(c.name);
-    return names.join(QStringLiteral(", "));
+        sources << QLatin1String(source);
+    }
+    return {names.join(QStringLiteral(", ")), sources.join(QStringLiteral(", "))};
 }
 
 } // namespace
@@ -226,9 +249,17 @@ QString ColumnTypeText(ColumnKind kind) {
     return QString();
 }
 
-QString CreateTableStatement(const TableDef &table, const QString &name) {
-    QStringList parts;
+std::vector<ColumnDef> ColumnsAt(const TableDef &table, int version) {
+    std::vector<ColumnDef> columns;
     for (const ColumnDef &c : table.columns)
+        if (c.since <= version)
+            columns.push_back(c);
+    return columns;
+}
+
+QString CreateTableStatement(const TableDef &table, const QString &name, int version) {
+    QStringList parts;
+    for (const ColumnDef &c : ColumnsAt(table, version))
         parts << QStringLiteral("%1 %2").arg(QLatin1String(c.name), ColumnTypeText(c.kind));
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(name, parts.join(QStringLiteral(", ")));
 }
@@ -248,7 +279,7 @@ bool IsNameColumn(QStringView column) {
     return HasKind(column, K::Text);
 }
 
-bool HasEveryTableAndColumn(CDatabase &db, QString *problem) {
+bool HasEveryTableAndColumn(CDatabase &db, int version, QString *problem) {
     for (const TableDef &table : Tables()) {
         const QStringList present = ColumnsOf(db, table.name);
         if (present.isEmpty()) {
@@ -257,7 +288,7 @@ bool HasEveryTableAndColumn(CDatabase &db, QString *problem) {
             return false;
         }
         QStringList wanted;
-        for (const ColumnDef &c : table.columns)
+        for (const ColumnDef &c : ColumnsAt(table, version))
             wanted << QString::fromLatin1(c.name).toLower();
         for (const QString &column : wanted) {
             if (!present.contains(column)) {
@@ -275,7 +306,7 @@ bool HasEveryTableAndColumn(CDatabase &db, QString *problem) {
     return true;
 }
 
-void UpgradeSchema(CDatabase &db) {
+void UpgradeSchema(CDatabase &db, int version) {
     CTransaction transaction(db);
     for (const TableDef &table : Tables()) {
         const QString name = QLatin1String(table.name);
@@ -283,8 +314,8 @@ void UpgradeSchema(CDatabase &db) {
         // Renaming takes the old indexes along; they go with the old table.
         db.ExecuteStatement(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(name, old));
         db.ExecuteStatement(CreateTableStatement(table, name));
-        const QString columns = ColumnList(table);
-        db.ExecuteStatement(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(name, columns, old));
+        const auto [columns, sources] = UpgradeColumnLists(table, version);
+        db.ExecuteStatement(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4").arg(name, columns, sources, old));
         // Counters go on from where the old table stopped, also past rows deleted at its end.
         db.ExecuteStatement(QStringLiteral("UPDATE sqlite_sequence SET seq = (SELECT MAX(seq) FROM sqlite_sequence "
                                            "WHERE name IN ('%1', '%2')) WHERE name = '%1'")

@@ -24,25 +24,35 @@ enum class ColumnKind {
 struct ColumnDef {
     const char *name;
     ColumnKind kind;
+    // The schema version that brought the column; files of older versions lack it.
+    int since = 0;
+    // What an upgrade from an older version fills the new column with: an old column of the same
+    // table, or nullptr for NULL.
+    const char *upgradedFrom = nullptr;
 };
 
 struct TableDef {
     const char *name;
     std::vector<ColumnDef> columns;
-    // The columns must stand exactly so, in this order and no others: rows are copied between the
-    // run table and the recycle table with SELECT *.
+    // The columns must stand exactly so, in this order and no others: rows are copied from the run
+    // tables into the recycle tables with SELECT * followed by the deletion's stamps.
     bool exactColumns = false;
 };
 
 const std::vector<TableDef> &Tables();
 
 // The version written into every file this program makes or upgrades. Files of version 0 are those
-// of the first release, whose texts compared case-sensitively.
-constexpr int CurrentSchemaVersion = 1;
+// of the first release, whose texts compared case-sensitively; files of version 1 lack the deletion
+// stamps of the recycle tables, so a deleted voided book had its void stamps overwritten.
+constexpr int CurrentSchemaVersion = 2;
+
+// The columns of the table as files of that version hold them.
+std::vector<ColumnDef> ColumnsAt(const TableDef &table, int version);
 
 // The store's type text of a column kind.
 QString ColumnTypeText(ColumnKind kind);
-QString CreateTableStatement(const TableDef &table, const QString &name);
+// The table as files of that version hold it (the current version unless told).
+QString CreateTableStatement(const TableDef &table, const QString &name, int version = CurrentSchemaVersion);
 // The indexes of the lookups the operations make.
 void CreateIndexes(CDatabase &db);
 
@@ -50,10 +60,12 @@ bool IsDateTimeColumn(QStringView column);
 // Text columns holding names, which lists order as the clerks read them (pinyin for Chinese).
 bool IsNameColumn(QStringView column);
 
-// Every table and column the program uses is there. On failure, problem names what is missing.
-bool HasEveryTableAndColumn(CDatabase &db, QString *problem);
+// Every table and column that files of that version hold is there. On failure, problem names what
+// is missing.
+bool HasEveryTableAndColumn(CDatabase &db, int version, QString *problem);
 // Rebuilds every table of a file of an older version in the current form and writes the current
-// version, in one transaction: nothing changes when it fails.
-void UpgradeSchema(CDatabase &db);
+// version, in one transaction: nothing changes when it fails. Columns the file lacks are filled as
+// their definition says.
+void UpgradeSchema(CDatabase &db, int version);
 
 } // namespace schema

@@ -27,6 +27,7 @@ private slots:
     void readOnlyFolderIsRefusedInChinese();
     void firstReleaseFileIsUpgradedAfterABackup();
     void upgradedFileComparesNamesWithoutCase();
+    void fileWithoutDeletionStampsIsUpgraded();
     void failedUpgradeLeavesTheFileAsItWas();
     void readingAColumnTheQueryLacksRaisesAnError();
 };
@@ -124,18 +125,28 @@ void FlipByteInPageOf(const QString &path, const char *object) {
     QVERIFY(file.putChar(char(byte ^ 0x20)));
 }
 
-// Rebuilds every table as the first release made it: texts compared case-sensitively, no version.
-void MakeFirstReleaseFile(const QString &path) {
+// Rebuilds every table as files of the older version hold it; the first release (version 0) also
+// compared texts case-sensitively.
+void MakeOlderFile(const QString &path, int version) {
     QString sql = QStringLiteral("BEGIN;");
     for (const TableDef &table : Tables()) {
         const QString name = QLatin1String(table.name);
-        sql += QStringLiteral("ALTER TABLE %1 RENAME TO %1_x;").arg(name);
-        sql += CreateTableStatement(table, name).replace(QStringLiteral(" COLLATE NOCASE"), QString()) + u';';
-        sql += QStringLiteral("INSERT INTO %1 SELECT * FROM %1_x; DROP TABLE %1_x;").arg(name);
+        QStringList columns;
+        for (const ColumnDef &c : ColumnsAt(table, version))
+            columns << QLatin1String(c.name);
+        QString create = CreateTableStatement(table, name, version);
+        if (version == 0)
+            create.replace(QStringLiteral(" COLLATE NOCASE"), QString());
+        sql += QStringLiteral("ALTER TABLE %1 RENAME TO %1_x;").arg(name) + create + u';';
+        sql += QStringLiteral("INSERT INTO %1 SELECT %2 FROM %1_x; DROP TABLE %1_x;").arg(name, columns.join(u','));
     }
     sql += QStringLiteral("DELETE FROM sqlite_sequence WHERE name LIKE '%\\_x' ESCAPE '\\';");
-    sql += QStringLiteral("PRAGMA user_version = 0; COMMIT;");
+    sql += QStringLiteral("PRAGMA user_version = %1; COMMIT;").arg(version);
     RawExec(path, sql);
+}
+
+void MakeFirstReleaseFile(const QString &path) {
+    MakeOlderFile(path, 0);
 }
 
 } // namespace
@@ -250,6 +261,39 @@ void OpenChecksTest::upgradedFileComparesNamesWithoutCase() {
     QVERIFY(CBillApp::OpenDataFile());
     QCOMPARE(f.t.Count(Bill_Dept_Info, QString::asprintf("%s = 'FINANCE'", Bill_Dept_Name)), 1);
     QCOMPARE(f.t.Count(Bill_Password_Info, QString::asprintf("%s = 'CLERK'", Bill_Password_User)), 1);
+}
+
+void OpenChecksTest::fileWithoutDeletionStampsIsUpgraded() {
+    DataFile f;
+    // A book deleted by the version before: its void stamps hold the deletion.
+    RawExec(f.Path(),
+            QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
+                              "'2026-03-04 05:06:07', %s = '王管理'; INSERT INTO %s VALUES "
+                              "('k','m','001','002',2,12.5,NULL,NULL); DELETE FROM %s WHERE %s = 1",
+                              Bill_Recycle_Info, Bill_Info, Bill_ID, Bill_Recycle_Info, Bill_Invalid_Time,
+                              Bill_Invalid_Manager, Bill_Recycle_NoneFixed_Info, Bill_Info, Bill_ID));
+    MakeOlderFile(f.Path(), 1);
+    QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Recycle_Info')")),
+             RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Info')")));
+    const QByteArray before = Digest(f.Path());
+    MessageCapture messages;
+    QVERIFY(CBillApp::OpenDataFile());
+    QCOMPARE(messages.Count(), 0);
+    CDatabase &db = TheDatabase();
+    QCOMPARE(db.BackupPath(), f.Path() + QStringLiteral(".v1.bak"));
+    QCOMPARE(Digest(db.BackupPath()), before);
+    QCOMPARE(f.t.Scalar(QStringLiteral("PRAGMA user_version")).toInt(), CurrentSchemaVersion);
+    QCOMPARE(f.t.Count(Bill_Info), 299);
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT %s || '|' || %s || '|' || %s FROM %s", Bill_ID, Bill_Recycle_Time,
+                                          Bill_Recycle_Manager, Bill_Recycle_Info)),
+             QStringLiteral("1|2026-03-04 05:06:07|王管理"));
+    QCOMPARE(f.t.Count(Bill_Recycle_NoneFixed_Info, QString::asprintf("%s IS NULL", Bill_Recycle_NoneFixed_Time)), 1);
+    // Names still compare without case, and the upgraded file takes new rows.
+    QCOMPARE(f.t.Count(Bill_Dept_Info, QString::asprintf("%s = 'FINANCE'", Bill_Dept_Name)), 1);
+    f.t.Exec(QString::asprintf("INSERT INTO %s SELECT *,'2026-05-01 08:00:00','李管理' FROM %s WHERE %s = 2",
+                               Bill_Recycle_Info, Bill_Info, Bill_ID));
+    QCOMPARE(f.t.Count(Bill_Recycle_Info), 2);
+    QCOMPARE(f.t.Scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
 }
 
 void OpenChecksTest::failedUpgradeLeavesTheFileAsItWas() {

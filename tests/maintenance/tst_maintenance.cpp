@@ -1,6 +1,7 @@
 #include "app/Database.h"
 #include "app/Dialect.h"
 #include "app/LoginDlg.h"
+#include "bills/BillHistory.h"
 #include "bills/BillNumbers.h"
 #include "bills/StockDialogParts.h"
 #include "bills/StockMoves.h"
@@ -40,7 +41,7 @@ private slots:
     void voidWithoutCurrentAdministratorStampsEmptyText();
     void voidFailingInTheMiddleKeepsTheRunsDoneAndStopsOnce();
     void deleteMovesOnlyTheTopmostRunAndItsSingleBills();
-    void deletedRowEqualsTheOriginalButForInvalidTimeAndAdministrator();
+    void deletedRowEqualsTheOriginalPlusTheDeletionStamps();
     void deleteCancelledOrFailedChangesNothing();
     void rowsThatNameNoStoredRunAreToldAndChangeNothing();
     void eachCommandWantsItsOwnRight();
@@ -49,6 +50,7 @@ private slots:
     void forcedListOpensWithReturnedRunsByReturnTimeWithoutTotal();
     void forcedTotalRowAppearsAfterSwitchingAndNotForZero();
     void forcedDeleteMovesTheRunAndNoChangesNothing();
+    void forcedDeleteOfAVoidedRunKeepsWhoVoidedIt();
     void forcedFindKeepsItsStartRowAcrossOpenings();
     void forcedExtractKeepsSelectedRowsAndPrintNamesTheObject();
     void tabMovesThroughBothDialogsAsTheyRead();
@@ -320,7 +322,7 @@ void MaintenanceTest::deleteMovesOnlyTheTopmostRunAndItsSingleBills() {
     QCOMPARE(ColumnTexts(w.dlg.MainList(), title::Begin), (QStringList{Number(NonFixed, 11), Number(NonFixed, 21)}));
 }
 
-void MaintenanceTest::deletedRowEqualsTheOriginalButForInvalidTimeAndAdministrator() {
+void MaintenanceTest::deletedRowEqualsTheOriginalPlusTheDeletionStamps() {
     TestDatabase t;
     AddMasterData();
     AddKind(Fixed);
@@ -335,9 +337,11 @@ void MaintenanceTest::deletedRowEqualsTheOriginalButForInvalidTimeAndAdministrat
     w.dlg.RunCommand(cmd::Delete);
     QCOMPARE(t.Count(QString::fromLatin1(Bill_Info)), 0);
     const StoredRow after = RunRow(Bill_Recycle_Info, Number(Fixed, 1));
-    QCOMPARE(ChangedColumns(before, after),
-             (QStringList{QString::fromLatin1(Bill_Invalid_Manager), QString::fromLatin1(Bill_Invalid_Time)}));
-    QCOMPARE(Column(after, Bill_Invalid_Manager), QStringLiteral("李管理"));
+    QCOMPARE(ChangedColumns(before, after), QStringList());
+    QCOMPARE(after.size(), before.size() + 2);
+    QCOMPARE(Column(after, Bill_Recycle_Manager), QStringLiteral("李管理"));
+    QVERIFY(!NormaliseDateTimeText(Column(after, Bill_Recycle_Time), true).isEmpty());
+    QCOMPARE(Column(after, Bill_Invalid_Time), QStringLiteral("<NULL>"));
     QCOMPARE(Column(after, Bill_Info_Remark), QStringLiteral("破损待查"));
     QCOMPARE(Column(after, Bill_ID), Column(before, Bill_ID));
 }
@@ -530,8 +534,8 @@ void MaintenanceTest::forcedDeleteMovesTheRunAndNoChangesNothing() {
     QCOMPARE(messages.Last().caption, QStringLiteral("完成"));
     QVERIFY(RunRow(Bill_Info, Number(Fixed, 1)).isEmpty());
     const StoredRow after = RunRow(Bill_Recycle_Info, Number(Fixed, 1));
-    QCOMPARE(ChangedColumns(before, after),
-             (QStringList{QString::fromLatin1(Bill_Invalid_Manager), QString::fromLatin1(Bill_Invalid_Time)}));
+    QCOMPARE(ChangedColumns(before, after), QStringList());
+    QCOMPARE(Column(after, Bill_Recycle_Manager), QStringLiteral("李管理"));
     QCOMPARE(ColumnTexts(dlg.List(), title::Begin), QStringList{Number(Fixed, 101)});
 
     // Nothing selected: nothing asked.
@@ -539,6 +543,38 @@ void MaintenanceTest::forcedDeleteMovesTheRunAndNoChangesNothing() {
     dlg.List()->ClearSelection();
     dlg.ForcedDelete();
     QCOMPARE(messages.Count(), 0);
+}
+
+void MaintenanceTest::forcedDeleteOfAVoidedRunKeepsWhoVoidedIt() {
+    TestDatabase t;
+    AddForcedRuns(t);
+    const QString voidedBook = Number(Fixed, 51);
+    t.Exec(QString::asprintf("UPDATE %s SET %s = '王作废' WHERE %s = '%s'", Bill_Info, Bill_Invalid_Manager,
+                             Bill_Begin_Char, qUtf8Printable(voidedBook)));
+    MessageCapture messages;
+    CForcedOperationDlg dlg;
+    dlg.Objects()->setCurrentIndex(1);
+    QCOMPARE(CellText(dlg.List(), 0, title::Begin), voidedBook);
+    dlg.List()->SelectRow(0);
+    Click(&dlg, "forcedDelete");
+    QCOMPARE(messages.Last().text, QStringLiteral("行政收费票据:XZ00000051 已被删除!"));
+
+    const StoredRow deleted = RunRow(Bill_Recycle_Info, voidedBook);
+    QCOMPARE(Column(deleted, Bill_Flag), QString::fromUtf8(FlagVoid));
+    QCOMPARE(Column(deleted, Bill_Invalid_Time), QStringLiteral("2026-01-08 09:00:00"));
+    QCOMPARE(Column(deleted, Bill_Invalid_Manager), QStringLiteral("王作废"));
+    QCOMPARE(Column(deleted, Bill_Recycle_Manager), QStringLiteral("李管理"));
+    const QString deletedAt = Column(deleted, Bill_Recycle_Time);
+    QVERIFY(deletedAt.startsWith(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+
+    // The history of a number of the book tells both events, each with its own time and administrator.
+    const QVector<HistoryBook> books = FindBooksHolding(Fixed.name, 50, 60);
+    QCOMPARE(books.size(), 1);
+    QStringList road;
+    for (const HistoryStep &step : BookRoad(books.first(), 60))
+        road << HistoryCells(step).mid(0, 3).join(u'|');
+    QCOMPARE(road.mid(1), (QStringList{QStringLiteral("作废|2026-01-08 09:00:00|王作废"),
+                                       QStringLiteral("删除|%1|李管理").arg(deletedAt)}));
 }
 
 void MaintenanceTest::forcedFindKeepsItsStartRowAcrossOpenings() {

@@ -393,8 +393,8 @@ void MasterDialogsTest::deletingKindFromListRecyclesItsRuns() {
     QCOMPARE(Column(list.List(), 0), QStringList{"收据"});
     QCOMPARE(t.Count(Bill_Info), 1);
     QCOMPARE(t.Count(Bill_Recycle_Info, Eq(Bill_Kind, "通用票") + " AND " + Eq(Bill_Info_Remark, RemarkKindDeleted) +
-                                            " AND " + Eq(Bill_Invalid_Manager, "张管") + " AND " + Bill_Invalid_Time +
-                                            " IS NOT NULL"),
+                                            " AND " + Eq(Bill_Recycle_Manager, "张管") + " AND " + Bill_Recycle_Time +
+                                            " IS NOT NULL AND " + Bill_Invalid_Time + " IS NULL"),
              1);
     QCOMPARE(t.Count(Bill_Recycle_NoneFixed_Info), 5);
 }

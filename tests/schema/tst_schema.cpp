@@ -71,8 +71,8 @@ void SchemaTest::recycleCopyKeepsEveryColumn() {
         Bill_Info, Bill_Kind, Bill_Main_Kind, Bill_Begin_Char, Bill_End_Char, Bill_Begin_Int, Bill_End_Int,
         Bill_Flag, Bill_Repository_Time, Bill_NoneFixed_Sum, FlagStock));
     t.Exec(QString::asprintf("UPDATE %s SET %s = '%s'", Bill_Info, Bill_Info_Remark, RemarkKindDeleted));
-    t.Exec(QString::asprintf("INSERT INTO %s SELECT * FROM %s WHERE %s = '%s'", Bill_Recycle_Info, Bill_Info,
-                             Bill_Kind, "票据甲"));
+    t.Exec(QString::asprintf("INSERT INTO %s SELECT *,'2026-02-01 08:00:00','王管理' FROM %s WHERE %s = '%s'",
+                             Bill_Recycle_Info, Bill_Info, Bill_Kind, "票据甲"));
     const QString columns = QStringLiteral("*");
     CDatabase &db = t.Db();
     QStringList source, copy;
@@ -85,7 +85,10 @@ void SchemaTest::recycleCopyKeepsEveryColumn() {
         }
         db.CloseQuery();
     }
-    QCOMPARE(copy, source);
+    // Every column of the run, then the deletion's stamps.
+    QCOMPARE(copy.mid(0, source.size()), source);
+    QCOMPARE(copy.mid(source.size()), (QStringList{QStringLiteral("Bill_Recycle_Time=2026-02-01 08:00:00"),
+                                                   QStringLiteral("Bill_Recycle_Manager=王管理")}));
     QVERIFY(source.contains(QStringLiteral("Bill_ID=1")));
     QVERIFY(source.contains(QStringLiteral("Bill_Info_Remark=类型删除标志")));
 }
@@ -93,11 +96,13 @@ void SchemaTest::recycleCopyKeepsEveryColumn() {
 void SchemaTest::singleBillRecycleCopyKeepsEveryColumn() {
     TestDatabase t;
     t.Exec(QString::asprintf("INSERT INTO %s VALUES ('k','m','001','002',2,12.5)", Bill_NoneFixed_Manifest_Info));
-    t.Exec(QString::asprintf("INSERT INTO %s SELECT * FROM %s", Bill_Recycle_NoneFixed_Info,
-                             Bill_NoneFixed_Manifest_Info));
-    QCOMPARE(t.Scalar(QString::asprintf("SELECT %s || '/' || %s FROM %s", Bill_NoneFixed_Inner_Char,
-                                        Bill_NoneFixed_Unit_Price, Bill_Recycle_NoneFixed_Info)),
-             QStringLiteral("002/12.5"));
+    t.Exec(QString::asprintf("INSERT INTO %s SELECT *,'2026-02-01 08:00:00','王管理' FROM %s",
+                             Bill_Recycle_NoneFixed_Info, Bill_NoneFixed_Manifest_Info));
+    QCOMPARE(t.Scalar(QString::asprintf("SELECT %s || '/' || %s || '/' || %s || '/' || %s FROM %s",
+                                        Bill_NoneFixed_Inner_Char, Bill_NoneFixed_Unit_Price,
+                                        Bill_Recycle_NoneFixed_Time, Bill_Recycle_NoneFixed_Manager,
+                                        Bill_Recycle_NoneFixed_Info)),
+             QStringLiteral("002/12.5/2026-02-01 08:00:00/王管理"));
 }
 
 QTEST_GUILESS_MAIN(SchemaTest)
