@@ -250,7 +250,8 @@ void COverviewView::FillMoneyChart() {
                                       [](const MonthMoney &month) { return month.cents != 0; });
     for (int i = 0; i < m_figures.months.size(); ++i) {
         const MonthMoney &month = m_figures.months.at(i);
-        months << month.month.toString(QStringLiteral("M月"));
+        // Twelve labels share the width: the month's number only, the axis says they are months.
+        months << QString::number(month.month.month());
         const double yuan = double(month.cents) / 100.0;
         largest = std::max(largest, yuan);
         // A chart with nothing collected draws no line at all.
@@ -263,6 +264,8 @@ void COverviewView::FillMoneyChart() {
     chart->addSeries(points);
     auto *axisX = new QBarCategoryAxis;
     axisX->append(months);
+    axisX->setTitleText(QStringLiteral("月份"));
+    axisX->setTitleBrush(TextColor);
     StyleAxis(axisX);
     chart->addAxis(axisX, Qt::AlignBottom);
     QValueAxis *axisY = CountAxis(largest, QString());
