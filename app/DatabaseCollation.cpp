@@ -1,21 +1,13 @@
 #include "app/DatabaseCollation.h"
 
 #include <QCollator>
+#include <QHash>
 #include <QLocale>
 
 namespace {
 
-char16_t FoldAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
-}
-
-} // namespace
-
-bool IsAsciiText(QStringView text) {
-    for (QChar c : text)
-        if (c.unicode() >= 0x80)
-            return false;
-    return true;
+char32_t FoldAscii(char32_t c) {
+    return c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c;
 }
 
 const QCollator &PinyinCollator() {
@@ -27,17 +19,53 @@ const QCollator &PinyinCollator() {
     return collator;
 }
 
-int ComparePinyin(QStringView a, QStringView b) {
-    if (IsAsciiText(a) && IsAsciiText(b)) {
-        const qsizetype n = std::min(a.size(), b.size());
-        for (qsizetype k = 0; k < n; ++k) {
-            const char16_t x = FoldAscii(a[k].unicode());
-            const char16_t y = FoldAscii(b[k].unicode());
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+// The collator's key of one character, made once per character: a sort compares the same few
+// thousand characters millions of times.
+const QCollatorSortKey &KeyOf(char32_t c) {
+    static QHash<char32_t, QCollatorSortKey> keys;
+    auto it = keys.constFind(c);
+    if (it == keys.constEnd())
+        it = keys.insert(c, PinyinCollator().sortKey(QString::fromUcs4(&c, 1)));
+    return it.value();
+}
+
+// The code point at i, stepping past it; a lone surrogate stands for itself.
+char32_t NextCodePoint(QStringView s, qsizetype &i) {
+    const char16_t c = s[i++].unicode();
+    if (QChar::isHighSurrogate(c) && i < s.size() && QChar::isLowSurrogate(s[i].unicode()))
+        return QChar::surrogateToUcs4(c, s[i++].unicode());
+    return c;
+}
+
+} // namespace
+
+int CompareNameChars(char32_t a, char32_t b) {
+    if (a == b)
+        return 0;
+    const bool asciiA = a < 0x80;
+    const bool asciiB = b < 0x80;
+    if (asciiA && asciiB) {
+        const char32_t x = FoldAscii(a);
+        const char32_t y = FoldAscii(b);
+        return x == y ? 0 : (x < y ? -1 : 1);
     }
-    const int c = PinyinCollator().compare(a, b);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    if (asciiA != asciiB)
+        return asciiA ? -1 : 1;
+    const int c = KeyOf(a).compare(KeyOf(b));
+    if (c != 0)
+        return c < 0 ? -1 : 1;
+    return a < b ? -1 : 1;
+}
+
+int ComparePinyin(QStringView a, QStringView b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        const int c = CompareNameChars(NextCodePoint(a, i), NextCodePoint(b, j));
+        if (c != 0)
+            return c;
+    }
+    if (i < a.size())
+        return 1;
+    return j < b.size() ? -1 : 0;
 }

@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "schema/Schema.h"
 
+#include <cmath>
 #include <cstring>
 
 QString FormatBillNumber(const QString &prefix, double value, const QString &suffix, int width) {
@@ -21,7 +22,62 @@ bool IsDigitText(const QString &text) {
     return true;
 }
 
-QString FormatMoney(double value) { return MoneySign + QString::asprintf("%.2f", value); }
+bool ParseDecimalText(const QString &text, double &value) {
+    const QString trimmed = text.trimmed();
+    qsizetype i = trimmed.startsWith(u'+') || trimmed.startsWith(u'-') ? 1 : 0;
+    qsizetype digits = 0;
+    bool point = false;
+    for (; i < trimmed.size(); ++i) {
+        const QChar c = trimmed[i];
+        if (c >= u'0' && c <= u'9')
+            ++digits;
+        else if (c == u'.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    bool ok = false;
+    const double number = trimmed.toDouble(&ok);
+    if (digits == 0 || !ok || !std::isfinite(number))
+        return false;
+    value = number;
+    return true;
+}
+
+qint64 ToCents(double yuan) {
+    return std::llround(yuan * 100.0);
+}
+
+// The text FormatMoney gives for the amount, written from the whole cents without a detour
+// through floating point; a report writes tens of thousands of them.
+QString FormatCents(qint64 cents) {
+    QString text = MoneySign;
+    if (cents < 0)
+        text += QLatin1Char('-');
+    const quint64 whole = cents < 0 ? quint64(-(cents + 1)) + 1 : quint64(cents);
+    text += QString::number(whole / 100);
+    const int fraction = int(whole % 100);
+    text += QLatin1Char('.');
+    text += QLatin1Char(char('0' + fraction / 10));
+    text += QLatin1Char(char('0' + fraction % 10));
+    return text;
+}
+
+QString FormatMoney(double value) {
+    return FormatCents(ToCents(value));
+}
+
+bool IsWholeCents(double value) {
+    // The typed decimal is the nearest double, so 0.07 * 100 is 7.000000000000001: a tolerance far
+    // below a cent and far above that error tells the two apart.
+    const double cents = value * 100.0;
+    return std::isfinite(cents) && std::fabs(cents - std::round(cents)) < 1e-6;
+}
+
+void ShowCentsRefusal() {
+    ShowMessage(QStringLiteral("金额只能精确到分（最多两位小数），请重新输入!"), QStringLiteral("金额错误"),
+                MsgIcon::Exclamation);
+}
 
 QString StripMoneySign(const QString &text) { return text.startsWith(MoneySign) ? text.mid(MoneySign.size()) : text; }
 

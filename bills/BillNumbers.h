@@ -13,9 +13,22 @@ QString FormatBillNumber(const QString &prefix, double value, const QString &suf
 QString FormatBillDigits(double value, int width);
 // Non-empty and every character a decimal digit.
 bool IsDigitText(const QString &text);
+// A finite decimal number as typed: an optional sign, then digits with at most one point ("12",
+// "-3.5", ".5", "20."), blanks around it allowed. False for anything else: an empty text, words such
+// as "inf" or "nan", exponents, separators.
+bool ParseDecimalText(const QString &text, double &value);
 
-// 12.5 -> "￥12.50".
+// Money held in whole cents: 12.5 yuan is 1250, half a cent rounds away from zero. Every amount that
+// is shown (lists, reports, totals) goes through the cents, so that a total is the sum of its rows.
+qint64 ToCents(double yuan);
+// 1250 -> "￥12.50", without a detour through floating point.
+QString FormatCents(qint64 cents);
+// 12.5 -> "￥12.50": FormatCents(ToCents(value)).
 QString FormatMoney(double value);
+// True for an amount of whole cents: a price or amount with more than two decimals is refused.
+bool IsWholeCents(double value);
+// The refusal of an amount that is not whole cents, shown as a message box.
+void ShowCentsRefusal();
 // Removes one leading "￥" and nothing else.
 QString StripMoneySign(const QString &text);
 // Accepts digits and points after one optional sign; the value is the leading number (12.5.1 gives

@@ -6,7 +6,6 @@
 #include "bills/BillNumbers.h"
 #include "bills/MasterNames.h"
 #include "lists/QueryListCtrl.h"
-#include "mainwindow/MainDlg.h"
 #include "masterdata/Managers.h"
 #include "reports/ExportList.h"
 #include "reports/PrintEngine.h"
@@ -35,10 +34,10 @@ QString NotInStockMessage(const QString &full) {
 
 } // namespace
 
-CIssueDlg::CIssueDlg(CMainDlg *mainWindow, QWidget *parent)
-    : QDialog(parent), m_mainList(mainWindow ? mainWindow->MainList() : nullptr), m_picker(this),
-      m_tree(new QTreeWidget(this)), m_documentNo(ReadOnlyField(this, "documentNo")),
-      m_dept(ReadOnlyField(this, "dept")), m_broker(ReadOnlyField(this, "broker")), m_managers(new QComboBox(this)),
+CIssueDlg::CIssueDlg(CQueryListCtrl *mainList, QWidget *parent)
+    : QDialog(parent), m_mainList(mainList), m_picker(this), m_tree(new QTreeWidget(this)),
+      m_documentNo(ReadOnlyField(this, "documentNo")), m_dept(ReadOnlyField(this, "dept")),
+      m_broker(ReadOnlyField(this, "broker")), m_managers(new QComboBox(this)),
       m_issueTime(DateTimePicker(this, "issueTime")), m_continuous(new QCheckBox(QStringLiteral("连续发放"), this)),
       m_list(new CQueryListCtrl(this)) {
     setWindowTitle(QStringLiteral("票据发放"));

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 
-class CMainDlg;
 class CQueryListCtrl;
 class QCheckBox;
 class QDateTimeEdit;
@@ -18,8 +17,9 @@ class QTreeWidgetItem;
 class CIssueDlg : public QDialog {
     Q_OBJECT
 public:
-    // Without a main window there is nothing to pre-fill from and no list to update.
-    explicit CIssueDlg(CMainDlg *mainWindow, QWidget *parent = nullptr);
+    // The main window hands its list: its selected books are taken in and the done ones leave it.
+    // Without one there is nothing to pre-fill from and no list to update.
+    explicit CIssueDlg(CQueryListCtrl *mainList, QWidget *parent = nullptr);
 
     void OnKindChanged();
     void OnTreeDoubleClick(QTreeWidgetItem *item);

@@ -1,27 +1,30 @@
 #include "bills/NonFixedBillDlg.h"
 
 #include "app/Database.h"
+#include "app/Messages.h"
 #include "app/TabOrder.h"
+#include "bills/BillNumbers.h"
 #include "bills/StockDialogParts.h"
 #include "lists/QueryListCtrl.h"
 
-#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <limits>
+#include <cmath>
 
 namespace {
 const QString NumberTitle = QStringLiteral("票据编号");
 const QString AmountTitle = QStringLiteral("票据金额");
+// The largest amount one bill may carry, in yuan.
+constexpr double MaxBillAmount = 2147483647.0;
 } // namespace
 
 CNonFixedBillDlg::CNonFixedBillDlg(const BookKey &book, QWidget *parent)
     : QDialog(parent), m_book(book), m_list(new CQueryListCtrl(this)), m_billNumber(ReadOnlyField(this, "billNumber")),
-      m_amount(new QDoubleSpinBox(this)), m_totalField(ReadOnlyField(this, "total")),
+      m_amount(new QLineEdit(this)), m_totalField(ReadOnlyField(this, "total")),
       m_record(new QPushButton(QStringLiteral("登记单价"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this)) {
     setWindowTitle(QStringLiteral("不固定金额票据"));
@@ -29,8 +32,6 @@ CNonFixedBillDlg::CNonFixedBillDlg(const BookKey &book, QWidget *parent)
     m_list->setObjectName(QStringLiteral("bills"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_amount->setObjectName(QStringLiteral("amount"));
-    m_amount->setDecimals(2);
-    m_amount->setRange(-std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
     m_record->setObjectName(QStringLiteral("record"));
     m_close->setObjectName(QStringLiteral("close"));
     m_close->setAutoDefault(false);
@@ -66,16 +67,29 @@ void CNonFixedBillDlg::OnListClick() {
     if (rows.isEmpty())
         return;
     m_billNumber->setText(CellText(m_list, rows.first(), NumberTitle));
-    m_amount->setValue(CellText(m_list, rows.first(), AmountTitle).toDouble());
+    m_amount->setText(CellText(m_list, rows.first(), AmountTitle));
 }
 
 void CNonFixedBillDlg::RecordAmount() {
     const QString billNumber = m_billNumber->text();
     if (billNumber.isEmpty())
         return;
-    const double amount = m_amount->value();
+    double amount = 0;
+    if (!ParseDecimalText(m_amount->text(), amount) || std::fabs(amount) > MaxBillAmount) {
+        ShowMessage(QStringLiteral("票据金额只能填写数字，请重新输入!"), QStringLiteral("金额错误"),
+                    MsgIcon::Exclamation);
+        m_amount->setFocus();
+        m_amount->selectAll();
+        return;
+    }
+    if (!IsWholeCents(amount)) {
+        ShowCentsRefusal();
+        m_amount->setFocus();
+        m_amount->selectAll();
+        return;
+    }
     try {
-        TheDatabase().ExecuteStatement(RecordAmountStatement(m_book, billNumber, amount));
+        RecordBillAmount(m_book, billNumber, amount);
     } catch (const CDbError &e) {
         // The list keeps showing what is stored.
         ReportDbError(e);

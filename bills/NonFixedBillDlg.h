@@ -4,7 +4,6 @@
 #include <QDialog>
 
 class CQueryListCtrl;
-class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;
 
@@ -33,7 +32,7 @@ private:
     double m_total = 0;
     CQueryListCtrl *m_list;
     QLineEdit *m_billNumber;
-    QDoubleSpinBox *m_amount;
+    QLineEdit *m_amount;
     QLineEdit *m_totalField;
     QPushButton *m_record;
     QPushButton *m_close;

@@ -8,7 +8,6 @@
 #include "bills/ModalRunner.h"
 #include "bills/ReturnLineDlg.h"
 #include "lists/QueryListCtrl.h"
-#include "mainwindow/MainDlg.h"
 #include "masterdata/Managers.h"
 #include "schema/Schema.h"
 
@@ -29,10 +28,10 @@ QString NotIssuedMessage(const QString &full) {
 
 } // namespace
 
-CReturnDlg::CReturnDlg(CMainDlg *mainWindow, QWidget *parent)
-    : QDialog(parent), m_mainList(mainWindow ? mainWindow->MainList() : nullptr), m_picker(this),
-      m_managers(new QComboBox(this)), m_returnTime(DateTimePicker(this, "returnTime")),
-      m_documentNo(ReadOnlyField(this, "documentNo")), m_list(new CQueryListCtrl(this)) {
+CReturnDlg::CReturnDlg(CQueryListCtrl *mainList, QWidget *parent)
+    : QDialog(parent), m_mainList(mainList), m_picker(this), m_managers(new QComboBox(this)),
+      m_returnTime(DateTimePicker(this, "returnTime")), m_documentNo(ReadOnlyField(this, "documentNo")),
+      m_list(new CQueryListCtrl(this)) {
     setWindowTitle(QStringLiteral("票据回收"));
     OrderTabsByPosition(this);
     m_managers->setObjectName(QStringLiteral("manager"));

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 
-class CMainDlg;
 class CQueryListCtrl;
 class QDateTimeEdit;
 class QLineEdit;
@@ -14,8 +13,9 @@ class QLineEdit;
 class CReturnDlg : public QDialog {
     Q_OBJECT
 public:
-    // Without a main window there is nothing to pre-fill from and no list to update.
-    explicit CReturnDlg(CMainDlg *mainWindow, QWidget *parent = nullptr);
+    // The main window hands its list: its selected books are taken in and the done ones leave it.
+    // Without one there is nothing to pre-fill from and no list to update.
+    explicit CReturnDlg(CQueryListCtrl *mainList, QWidget *parent = nullptr);
 
     void OnKindChanged();
     void AddBook();

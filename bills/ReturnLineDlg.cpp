@@ -133,8 +133,12 @@ void CReturnLineDlg::SaveLine() {
     }
     double amount = 0;
     QString normalised;
-    if (!ParseMoneyText(m_returnedAmount->text(), amount, normalised)) {
-        ShowMoneyRefusal();
+    const bool parsed = ParseMoneyText(m_returnedAmount->text(), amount, normalised);
+    if (!parsed || !IsWholeCents(amount)) {
+        if (parsed)
+            ShowCentsRefusal();
+        else
+            ShowMoneyRefusal();
         m_returnedAmount->setFocus();
         m_returnedAmount->selectAll();
         return;

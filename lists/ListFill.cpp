@@ -1,10 +1,12 @@
 #include "lists/ListFill.h"
 
 #include "app/Database.h"
+#include "bills/BillNumbers.h"
 #include "lists/ListRows.h"
 
 #include <QVector>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -23,13 +25,26 @@ struct QueryCloser {
     ~QueryCloser() { db.CloseQuery(); }
 };
 
-// Appends one money cell: the prefix, then the value with the set decimals, as "%.*f" writes it.
+// Appends one money cell: the prefix, then the value with the set decimals. Two decimals are the
+// whole cents as every amount is shown (ToCents), so a list's rows and its total agree.
 void AddMoneyCell(CListRows &rows, const QByteArray &prefix, double value, int decimals) {
     char buffer[400];
-    const std::to_chars_result digits =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     QByteArray cell = prefix;
-    cell.append(buffer, digits.ptr - buffer);
+    if (decimals == 2 && std::fabs(value) < 1e15) {
+        const qint64 cents = ToCents(value);
+        const quint64 whole = cents < 0 ? quint64(-(cents + 1)) + 1 : quint64(cents);
+        if (cents < 0)
+            cell.append('-');
+        const std::to_chars_result digits = std::to_chars(buffer, buffer + sizeof buffer, whole / 100);
+        cell.append(buffer, digits.ptr - buffer);
+        cell.append('.');
+        cell.append(char('0' + whole % 100 / 10));
+        cell.append(char('0' + whole % 10));
+    } else {
+        const std::to_chars_result digits =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        cell.append(buffer, digits.ptr - buffer);
+    }
     rows.AddCell(cell);
 }
 

@@ -2,10 +2,11 @@
 
 #include "app/DatabaseCollation.h"
 
-#include <QCollator>
+#include <QHash>
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -76,6 +77,48 @@ void UpperAsciiBytes(QByteArray &bytes) {
     for (char &c : bytes)
         if (c >= 'a' && c <= 'z')
             c = char(c - ('a' - 'A'));
+}
+
+// Keys whose byte order is the order of ComparePinyin: an ASCII character is its byte, letters folded;
+// any other character is 0x80 followed by its rank among the column's other characters in three
+// bytes, ranked by CompareNameChars. Characters equal in that order have equal encodings, so the
+// first differing byte decides as the first differing character does, and a prefix comes first.
+std::vector<QByteArray> PinyinKeys(const CListRows &rows, int column) {
+    std::vector<std::u32string> texts;
+    texts.reserve(rows.RowCount());
+    std::vector<char32_t> others;
+    for (int i = 0; i < rows.RowCount(); ++i) {
+        const QList<uint> ucs4 = QString::fromUtf8(rows.Cell(i, column)).toUcs4();
+        texts.emplace_back(ucs4.begin(), ucs4.end());
+        for (char32_t c : texts.back())
+            if (c >= 0x80)
+                others.push_back(c);
+    }
+    std::sort(others.begin(), others.end());
+    others.erase(std::unique(others.begin(), others.end()), others.end());
+    std::sort(others.begin(), others.end(), [](char32_t a, char32_t b) { return CompareNameChars(a, b) < 0; });
+    QHash<char32_t, quint32> rank;
+    for (size_t r = 0; r < others.size(); ++r)
+        rank.insert(others[r], quint32(r));
+    std::vector<QByteArray> keys;
+    keys.reserve(texts.size());
+    for (const std::u32string &text : texts) {
+        QByteArray key;
+        key.reserve(qsizetype(text.size()) * 4);
+        for (char32_t c : text) {
+            if (c < 0x80) {
+                key.append(char(c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c));
+                continue;
+            }
+            const quint32 r = rank.value(c);
+            key.append(char(0x80));
+            key.append(char(r >> 16));
+            key.append(char(r >> 8));
+            key.append(char(r));
+        }
+        keys.push_back(std::move(key));
+    }
+    return keys;
 }
 
 } // namespace
@@ -202,8 +245,8 @@ void CListRows::EndRow() {
 }
 
 void CListRows::Sort(int column, bool ascending) {
-    // Texts sort as the store's ORDER BY sorts them: Chinese by pinyin, Latin letters without regard
-    // to case; a column of ASCII texts alone needs no collator.
+    // Texts sort as the store's ORDER BY sorts them (ComparePinyin); a column of ASCII texts alone
+    // needs no collator, its folded bytes are the order.
     bool ascii = true;
     for (int i = 0; i < RowCount() && ascii; ++i)
         ascii = IsAsciiBytes(Cell(i, column));
@@ -233,12 +276,8 @@ void CListRows::Sort(int column, bool ascending) {
         else
             std::stable_sort(order.begin(), order.end(), [&less](int x, int y) { return less(y, x); });
     } else {
-        const QCollator &collator = PinyinCollator();
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(m_rows.size());
-        for (int i = 0; i < RowCount(); ++i)
-            keys.push_back(collator.sortKey(QString::fromUtf8(Cell(i, column))));
-        const auto less = [&keys](int x, int y) { return keys[x].compare(keys[y]) < 0; };
+        const std::vector<QByteArray> keys = PinyinKeys(*this, column);
+        const auto less = [&keys](int x, int y) { return keys[x] < keys[y]; };
         if (ascending)
             std::stable_sort(order.begin(), order.end(), less);
         else

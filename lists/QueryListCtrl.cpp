@@ -153,15 +153,17 @@ bool CQueryListCtrl::RunStatement(const QString &statement, CDatabase &db) {
     return true;
 }
 
-void CQueryListCtrl::Requery(const QString &statement) {
+bool CQueryListCtrl::Requery(const QString &statement) {
     if (m_statement.isEmpty() || !m_db)
-        return;
+        return false;
     const QString stored = m_statement;
+    bool filled = false;
     {
         BusyList busy(this);
-        FillFromStatement(statement, *m_db);
+        filled = FillFromStatement(statement, *m_db);
     }
     m_statement = stored;
+    return filled;
 }
 
 void CQueryListCtrl::RunOrderedQuery(const QString &orderText, bool ascending) {

@@ -34,8 +34,9 @@ public:
     // on a sample of the rows; re-running the statement to sort keeps the widths.
     bool FillFromStatement(const QString &statement);
     bool FillFromStatement(const QString &statement, CDatabase &db);
-    // Runs another statement (a search) into the list; the stored statement and parts stay.
-    void Requery(const QString &statement);
+    // Runs another statement (a search) into the list; the stored statement and parts stay. False
+    // when nothing ran (no stored statement) or the statement failed, which has been reported.
+    bool Requery(const QString &statement);
     // Re-run the parsed statement ordered by the column(s); nothing happens without a stored
     // statement or when no title maps to an expression.
     void SortByColumnQuery(int column, bool ascending);

@@ -15,22 +15,6 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-// A number field holds a plain decimal number; an empty one counts as 0.
-bool ReadNumber(const QLineEdit *edit, double &value) {
-    const QString text = edit->text().trimmed();
-    if (text.isEmpty()) {
-        value = 0;
-        return true;
-    }
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok;
-}
-
-} // namespace
-
 CSearchDlg::CSearchDlg(const SearchCatalogue &catalogue, CQueryListCtrl &list, QWidget *parent)
     : QDialog(parent), m_catalogue(catalogue), m_list(list), m_textValue(new QLineEdit(this)),
       m_exact(new QCheckBox(QStringLiteral("完全匹配"), this)), m_lower(new QLineEdit(QStringLiteral("0"), this)),
@@ -122,7 +106,8 @@ void CSearchDlg::OnSearch() {
     const QString numberColumn = SearchColumnOfTitle(m_catalogue, m_numberColumn->currentText().trimmed());
     const QString dateColumn = SearchColumnOfTitle(m_catalogue, m_dateColumn->currentText().trimmed());
     double lower = 0, upper = 0;
-    if (!numberColumn.isEmpty() && (!ReadNumber(m_lower, lower) || !ReadNumber(m_upper, upper))) {
+    if (!numberColumn.isEmpty() &&
+        (!ParseSearchNumber(m_lower->text(), lower) || !ParseSearchNumber(m_upper->text(), upper))) {
         ShowMessage(QStringLiteral("数值范围只能填写数字，请重新输入！"), QStringLiteral("票据搜索"),
                     MsgIcon::Exclamation);
         return;
@@ -135,6 +120,7 @@ void CSearchDlg::OnSearch() {
     if (!dateColumn.isEmpty())
         where = AddSearchClause(where, DateSearchClause(dateColumn, QDateTime(m_fromDate->date(), m_fromTime->time()),
                                                         QDateTime(m_toDate->date(), m_toTime->time())));
-    m_where = where;
-    m_list.Requery(ComposeSearchStatement(m_parts, m_where));
+    // A condition is kept for the next search only when its search ran; a failed one has been reported.
+    if (m_list.Requery(ComposeSearchStatement(m_parts, where)))
+        m_where = where;
 }

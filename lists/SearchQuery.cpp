@@ -1,6 +1,7 @@
 #include "lists/SearchQuery.h"
 
 #include "app/Dialect.h"
+#include "bills/BillNumbers.h"
 #include "lists/StatementParser.h"
 
 namespace {
@@ -55,6 +56,14 @@ QString NumberSearchClause(const QString &column, double lower, double upper) {
     return QString::asprintf(" %s BETWEEN %f AND %f ", qUtf8Printable(column), lower, upper);
 }
 
+bool ParseSearchNumber(const QString &text, double &value) {
+    if (text.trimmed().isEmpty()) {
+        value = 0;
+        return true;
+    }
+    return ParseDecimalText(text, value);
+}
+
 QString DateSearchClause(const QString &column, const QDateTime &from, const QDateTime &to) {
     return QString::asprintf(" %s BETWEEN #%s# AND #%s# ", qUtf8Printable(column), qUtf8Printable(DateText(from)),
                              qUtf8Printable(DateText(to)));
@@ -73,4 +82,26 @@ QString ComposeSearchStatement(const StatementParts &parts, const QString &where
         statement += QString::asprintf(parts.ascending ? " ORDER BY %s ASC " : " ORDER BY %s DESC ",
                                        qUtf8Printable(parts.orderColumn));
     return statement;
+}
+
+namespace {
+
+void AddFields(SearchCatalogue &catalogue, std::initializer_list<SearchField> fields, QStringList &kind) {
+    for (const SearchField &field : fields) {
+        catalogue.names << QString::fromLatin1(field.name);
+        catalogue.titles << QString::fromUtf8(field.title);
+        kind << QString::fromLatin1(field.name);
+    }
+}
+
+} // namespace
+
+SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts,
+                                    std::initializer_list<SearchField> numbers,
+                                    std::initializer_list<SearchField> dates) {
+    SearchCatalogue catalogue;
+    AddFields(catalogue, texts, catalogue.textColumns);
+    AddFields(catalogue, numbers, catalogue.numberColumns);
+    AddFields(catalogue, dates, catalogue.dateColumns);
+    return catalogue;
 }

@@ -2,6 +2,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 
 struct StatementParts;
 
@@ -15,6 +16,17 @@ struct SearchCatalogue {
     QStringList dateColumns;
 };
 
+// One searchable column: its name in the store and the title the list shows for it.
+struct SearchField {
+    const char *name;
+    const char *title;
+};
+
+// A catalogue of the text, number and date-time columns, in that order.
+SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts,
+                                    std::initializer_list<SearchField> numbers,
+                                    std::initializer_list<SearchField> dates);
+
 // The titles of those list expressions that are columns of the kind (one of the catalogue's three
 // lists), in the list's order. Names are compared upper-cased, as list expressions are held.
 QStringList SearchTitlesOf(const SearchCatalogue &catalogue, const QStringList &expressions,
@@ -27,6 +39,9 @@ QString SearchColumnOfTitle(const SearchCatalogue &catalogue, const QString &tit
 // %, _ and \ stand for themselves. An empty value then matches every value that is not NULL.
 QString TextSearchClause(const QString &column, const QString &value, bool exact);
 QString NumberSearchClause(const QString &column, double lower, double upper);
+// A bound of the number range: a finite decimal number ("12", "-3.5", ".5"), blanks around it
+// allowed; an empty field counts as 0. False for anything else, "inf", "nan" and exponents included.
+bool ParseSearchNumber(const QString &text, double &value);
 QString DateSearchClause(const QString &column, const QDateTime &from, const QDateTime &to);
 
 // The where text with one more clause joined by " AND ".

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "bills/StockMoves.h"
 #include "masterdata/RecycleBills.h"
@@ -11,9 +12,17 @@ using namespace schema;
 
 namespace {
 
-bool RunStored(const QString &kind, const QString &beginChar) {
-    RunInfo run;
-    return FindRun(kind, beginChar, run);
+// The log entry of a run taken out of use.
+LogEntry RunEntry(const char *operation, const QString &kind, const QString &beginChar, const RunInfo &run,
+                  const QString &manager) {
+    return {QString::fromUtf8(operation),
+            0,
+            kind,
+            beginChar,
+            run.endChar,
+            run.count,
+            run.total,
+            QStringLiteral("原状态 %1，管理员 %2").arg(run.flag, manager)};
 }
 
 // Dates of the document range as the statements write them: the whole of both days.
@@ -23,6 +32,24 @@ QString RangeStart(const QDate &day) {
 
 QString RangeEnd(const QDate &day) {
     return RangeStart(day) + QStringLiteral(" 23:59:59");
+}
+
+// Clears what the return of the document recorded, before its number goes: the single bills' amounts
+// of its books of non-fixed amount and those books' amount (both 0 at stock-in), then every return
+// column of its runs.
+void ClearReturnStamps(CDatabase &db, const QByteArray &no) {
+    db.ExecuteStatement(QString::asprintf(
+        "UPDATE %s SET %s = 0 WHERE EXISTS (SELECT * FROM %s WHERE %s.%s = %s.%s AND %s.%s = %s.%s AND %s.%s = %s)",
+        Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Unit_Price, Bill_Info, Bill_Info, Bill_Kind,
+        Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Kind, Bill_Info, Bill_Begin_Char, Bill_NoneFixed_Manifest_Info,
+        Bill_NoneFixed_Begin_Char, Bill_Info, Bill_Return_No, no.constData()));
+    db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = 0 WHERE %s = %s AND %s = TRUE", Bill_Info,
+                                          Bill_Unit_Total, Bill_Return_No, no.constData(), Bill_NoneFixed_Sum));
+    db.ExecuteStatement(QString::asprintf(
+        "UPDATE %s SET %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL, %s = NULL "
+        "WHERE %s = %s",
+        Bill_Info, Bill_Return_Time, Bill_Return_Dept, Bill_Return_Broker, Bill_Return_Manager, Bill_Return_End_Char,
+        Bill_Return_End_Int, Bill_Unit_Return_Amount, Bill_Unit_Return_Total, Bill_Return_No, no.constData()));
 }
 
 } // namespace
@@ -37,20 +64,25 @@ QString VoidRunStatement(const QString &kind, const QString &beginChar, const QS
 RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
     CDatabase &db = TheDatabase();
     CTransaction transaction(db);
-    if (!RunStored(kind, beginChar))
+    RunInfo run;
+    if (!FindRun(kind, beginChar, run))
         return RunChange::NoRun;
     db.ExecuteStatement(VoidRunStatement(kind, beginChar, time, manager));
+    WriteLog(RunEntry(logop::Void, kind, beginChar, run, manager));
     transaction.Commit();
     return RunChange::Done;
 }
 
-RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager,
+                     const char *operation) {
     CTransaction transaction;
+    RunInfo run;
     // A first number that reads like a whole-kind mode word could never name a run of its own.
     if (beginChar == QString::fromUtf8(RemarkKindDeleted) || beginChar == QString::fromUtf8(RemarkMainKindDeleted) ||
-        !RunStored(kind, beginChar))
+        !FindRun(kind, beginChar, run))
         return RunChange::NoRun;
     MoveBillsToRecycle(kind, beginChar, manager, time);
+    WriteLog(RunEntry(operation, kind, beginChar, run, manager));
     transaction.Commit();
     return RunChange::Done;
 }
@@ -75,21 +107,21 @@ QString ForcedListStatement(const QString &object) {
 }
 
 double SumMoneyTexts(const QStringList &cells) {
-    double sum = 0;
+    qint64 cents = 0;
     for (const QString &cell : cells)
         if (!cell.isEmpty())
-            sum += StripMoneySign(cell).toDouble();
-    return sum;
+            cents += ToCents(StripMoneySign(cell).toDouble());
+    return double(cents) / 100.0;
 }
 
 const QVector<DocumentKind> &DocumentKinds() {
     static const QVector<DocumentKind> kinds = {
         {"入库单", Bill_Repository_No, Bill_Repository_Time, Bill_Repository_Manager, FlagStock, nullptr,
-         "票据：%s \n 已不是库存票据"},
+         "票据：%s \n 已不是库存票据", logop::CancelStockIn},
         {"出库单", Bill_Issue_No, Bill_Issue_Time, Bill_Issue_Manager, FlagIssued, FlagStock,
-         "票据：%s \n 已不是运作票据"},
+         "票据：%s \n 已不是运作票据", logop::CancelIssue},
         {"回收单", Bill_Return_No, Bill_Return_Time, Bill_Return_Manager, FlagReturned, FlagIssued,
-         "票据：%s \n 已不是回收票据"},
+         "票据：%s \n 已不是回收票据", logop::CancelReturn, true},
     };
     return kinds;
 }
@@ -102,11 +134,11 @@ const DocumentKind *FindDocumentKind(const QString &name) {
 }
 
 QString DocumentListStatement(const DocumentKind &kind, const QDate &from, const QDate &to) {
-    return QString::asprintf("SELECT DISTINCT %s AS %s,%s AS %s,%s AS %s FROM %s WHERE (%s IS NOT NULL) AND (%s "
-                             "BETWEEN #%s# AND #%s#) ORDER BY %s ASC",
+    return QString::asprintf("SELECT %s AS %s,MIN(%s) AS %s,MIN(%s) AS %s,COUNT(*) AS %s FROM %s WHERE (%s IS NOT "
+                             "NULL) GROUP BY %s HAVING (MIN(%s) BETWEEN #%s# AND #%s#) ORDER BY %s ASC",
                              kind.numberColumn, "单据编号", kind.managerColumn, "操作人", kind.timeColumn, "操作时间",
-                             Bill_Info, kind.numberColumn, kind.timeColumn, qUtf8Printable(RangeStart(from)),
-                             qUtf8Printable(RangeEnd(to)), kind.numberColumn);
+                             "本数", Bill_Info, kind.numberColumn, kind.numberColumn, kind.timeColumn,
+                             qUtf8Printable(RangeStart(from)), qUtf8Printable(RangeEnd(to)), kind.numberColumn);
 }
 
 QString DocumentRunsStatement(const DocumentKind &kind, const QString &number) {
@@ -128,15 +160,32 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
     CTransaction transaction(db);
     db.OpenQuery(QString::asprintf(" SELECT * FROM %s WHERE %s = %s ORDER BY %s ", Bill_Info, kind.numberColumn,
                                    no.constData(), Bill_Begin_Int));
+    QVector<LogEntry> log;
+    const QString detail =
+        kind.stateAfterCancel ? QStringLiteral("%1 %2 撤销，票据回到%3")
+                                    .arg(QString::fromUtf8(kind.name), number, QString::fromUtf8(kind.stateAfterCancel))
+                              : QStringLiteral("%1 %2 撤销，票据从库存删除").arg(QString::fromUtf8(kind.name), number);
     for (; !db.IsEOF(); db.MoveNext()) {
         QString flag;
-        if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState)) {
-            QString begin;
-            db.ReadFieldText(QString::fromLatin1(Bill_Begin_Char), begin);
+        QString begin;
+        db.ReadFieldText(QString::fromLatin1(Bill_Begin_Char), begin);
+        if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState))
             result.offending << begin;
-        }
+        LogEntry entry{
+            QString::fromUtf8(kind.cancelOperation), number.toDouble(), QString(), begin, QString(), 0, 0, detail};
+        double count = 0;
+        db.ReadFieldText(QString::fromLatin1(Bill_Kind), entry.kind);
+        db.ReadFieldText(QString::fromLatin1(Bill_End_Char), entry.last);
+        db.ReadFieldNumber(QString::fromLatin1(Bill_Unit_Amount), count);
+        db.ReadFieldNumber(QString::fromLatin1(Bill_Unit_Total), entry.amount);
+        entry.count = int(count);
+        log << entry;
     }
     db.CloseQuery();
+    if (log.isEmpty()) {
+        result.outcome = DocumentCancel::NothingLeft;
+        return result;
+    }
     if (!result.offending.isEmpty()) {
         result.outcome = DocumentCancel::Refused;
         return result;
@@ -152,10 +201,13 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
         db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE (%s = '%s') AND (%s = %s)", Bill_Info, Bill_Flag,
                                               FlagStock, Bill_Repository_No, no.constData()));
     } else {
+        if (kind.clearsReturn)
+            ClearReturnStamps(db, no);
         db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = NULL, %s = '%s' WHERE %s = %s", Bill_Info,
                                               kind.numberColumn, Bill_Flag, kind.stateAfterCancel, kind.numberColumn,
                                               no.constData()));
     }
+    WriteLog(log);
     transaction.Commit();
     result.outcome = DocumentCancel::Done;
     return result;

@@ -1,4 +1,6 @@
 #pragma once
+#include "audit/OperationLog.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -15,8 +17,9 @@ enum class RunChange { Done, NoRun };
 QString VoidRunStatement(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
 RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
 // Moves the one run and its single bills into the recycle tables, stamped with the time and the
-// administrator; the run's remark stays.
-RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
+// administrator; the run's remark stays. The log names the move by operation ("票据删除", "强制删除").
+RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager,
+                     const char *operation = logop::Delete);
 
 // The forced operation's objects: "回收" lists returned runs by return time, "作废" voided runs by
 // void time. Any other object gives an empty statement.
@@ -34,6 +37,8 @@ struct DocumentKind {
     const char *requiredState;
     const char *stateAfterCancel; // nullptr: cancelling deletes the runs
     const char *refusal;          // %s: the offending first numbers, each followed by ","
+    const char *cancelOperation;  // the log's word for cancelling one
+    bool clearsReturn = false;    // cancelling clears every return stamp, as if it was never recorded
 };
 
 // Stock-in, issue and return documents, in that order.
@@ -41,7 +46,9 @@ const QVector<DocumentKind> &DocumentKinds();
 // Null for a name that is no document kind.
 const DocumentKind *FindDocumentKind(const QString &name);
 
-// The distinct documents stamped from the start of the from-date to the end of the to-date.
+// Each document first stamped from the start of the from-date to the end of the to-date, once, with
+// its first time, its administrator (the first in order when its runs were stamped by several) and
+// the number of its runs ("本数"): runs issued under one number at two times are one document.
 QString DocumentListStatement(const DocumentKind &kind, const QDate &from, const QDate &to);
 // The runs of one document in number order.
 QString DocumentRunsStatement(const DocumentKind &kind, const QString &number);
@@ -49,16 +56,19 @@ QString DocumentRunsStatement(const DocumentKind &kind, const QString &number);
 bool IsDocumentNumber(const QString &text);
 
 // What cancelling a document came to: done; refused because these runs (their first numbers, in
-// number order) are no longer in the state the operation left them in; or refused because the
-// number is not one. Nothing changed unless it is done.
+// number order) are no longer in the state the operation left them in; nothing to do because no
+// run carries the number any more (it was cancelled since); or refused because the number is not
+// one. Nothing changed unless it is done.
 struct DocumentCancel {
-    enum Outcome { Done, Refused, BadNumber } outcome = BadNumber;
+    enum Outcome { Done, Refused, NothingLeft, BadNumber } outcome = BadNumber;
     QStringList offending;
 };
 
 // Checks and cancels the document in one transaction: stock-in deletes its runs and their single
-// bills, issue puts its runs back in stock, return puts them back to issued; only the document
-// number and the state change. A run without a state does not block the cancel.
+// bills, issue puts its runs back in stock with only the document number and the state changed,
+// return puts them back to issued as if the return had never been recorded: every return column is
+// cleared, and a book of non-fixed amount goes back to the amount of its stock-in with its single
+// bills' recorded amounts. A run without a state does not block the cancel.
 DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number);
 // The refusal text of a refused cancel.
 QString CancelRefusalText(const DocumentKind &kind, const QStringList &offending);

@@ -6,7 +6,6 @@
 #include "bills/StockDialogParts.h"
 #include "lists/QueryListCtrl.h"
 #include "maintenance/BillMaintenance.h"
-#include "mainwindow/MainDlg.h"
 #include "masterdata/Managers.h"
 
 namespace {
@@ -75,26 +74,28 @@ bool ChangeSelectedRun(CQueryListCtrl *list, const RunChangeTexts &texts, const 
     return true;
 }
 
-void VoidCommand(CMainDlg &main) {
+void VoidCommand(CQueryListCtrl *list) {
     static const RunChangeTexts texts{"作废",
                                       "%s:%s至%s 将被作废，您确定要作废吗?",
                                       MsgIcon::Exclamation,
                                       MsgButtons::OkCancel,
                                       MsgAnswer::Ok,
                                       "%s:%s至%s 已被作废!"};
-    CQueryListCtrl *list = main.MainList();
     const int passes = int(list->SelectedRows().size());
     for (int pass = 0; pass < passes; ++pass)
         if (!ChangeSelectedRun(list, texts, VoidRun))
             return;
 }
 
-void DeleteCommand(CMainDlg &main) {
+void DeleteCommand(CQueryListCtrl *list) {
     static const RunChangeTexts texts{"删除",
                                       "%s:%s至%s 将被删除，请谨慎使用该操作，您确定要删除吗?",
                                       MsgIcon::Exclamation,
                                       MsgButtons::OkCancel,
                                       MsgAnswer::Ok,
                                       "%s:%s至%s 已被删除!"};
-    ChangeSelectedRun(main.MainList(), texts, RecycleRun);
+    ChangeSelectedRun(list, texts,
+                      [](const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+                          return RecycleRun(kind, beginChar, time, manager);
+                      });
 }

@@ -5,11 +5,10 @@
 #include <QString>
 #include <functional>
 
-class CMainDlg;
 class CQueryListCtrl;
 
-// The main window's commands on the runs selected in its list. The right was checked by the window
-// before they run.
+// The main window's commands on the runs selected in the list it hands them (its main list), so that
+// they need nothing else of the window. The right was checked by the window before they run.
 //  - Void asks for every selected run in turn, from the top, and voids each after its own OK; Cancel
 //    ends the command with the runs before it voided. Each voided row leaves the list.
 //  - Delete asks for the topmost selected run only and moves it and its single bills into the
@@ -17,8 +16,8 @@ class CQueryListCtrl;
 // A row that names no stored run (the list shows no kind or first number, or the run is gone) is
 // told and ends the command; a failed statement is reported once and ends it too, leaving the runs
 // done before it done and the rest untouched.
-void VoidCommand(CMainDlg &main);
-void DeleteCommand(CMainDlg &main);
+void VoidCommand(CQueryListCtrl *list);
+void DeleteCommand(CQueryListCtrl *list);
 
 // One confirmed change of the topmost selected run of a list that shows "票据类型", "开始编号" and
 // "结尾编号": a row naming no run is told; the question (its %s: kind, first and last number) must

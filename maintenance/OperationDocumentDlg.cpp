@@ -118,9 +118,14 @@ void COperationDocumentDlg::OnCancelDocument() {
     const int row = m_documents->SelectedRows().first();
     try {
         const DocumentCancel cancel = CancelDocument(*kind, number);
-        if (cancel.outcome == DocumentCancel::Done)
+        if (cancel.outcome == DocumentCancel::Done) {
             m_documents->DeleteRow(row);
-        else if (cancel.outcome == DocumentCancel::Refused)
+        } else if (cancel.outcome == DocumentCancel::NothingLeft) {
+            ShowMessage(QString::asprintf("%s：%s 已没有任何票据，可能已被取消，本次没有取消任何票据。",
+                                          qUtf8Printable(m_queriedKind), qUtf8Printable(number)),
+                        QStringLiteral("提示"), MsgIcon::Exclamation);
+            m_documents->DeleteRow(row);
+        } else if (cancel.outcome == DocumentCancel::Refused)
             ShowMessage(CancelRefusalText(*kind, cancel.offending), QStringLiteral("提示"), MsgIcon::Exclamation);
         else
             ShowMessage(QString::asprintf("单据编号 %s 不是数字，不能取消。", qUtf8Printable(number)),

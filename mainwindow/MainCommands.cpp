@@ -19,8 +19,8 @@ const QList<MainCommand> &MainCommands() {
         {Print, "打印", nullptr, AnyView, false, NoView, 0},
         {Login, "用户登录", nullptr, AnyView, false, NoView, 0},
         {Rights, "权限管理", "权限设置", AnyView, false, NoView, 0},
-        {Exit, "退出(&X)", nullptr, AnyView, false, NoView, 0},
         {Export, "导出", nullptr, AnyView, false, NoView, 0},
+        {Exit, "退出(&X)", nullptr, AnyView, false, NoView, 0},
         {Index, "票据索引(&S)   ", nullptr, AnyView, false, NoView, 0},
         {Search, "票据搜索(&F)", nullptr, AnyView, false, NoView, 0},
         {Extract, "票据粹取(&R)", nullptr, AnyView, true, NoView, 0},
@@ -29,6 +29,9 @@ const QList<MainCommand> &MainCommands() {
         {Forced, "强制操作(&K)", "强制操作", AnyView, false, NoView, 0},
         {Documents, "出入库管理", "出入库管理", AnyView, false, NoView, 0},
         {History, "票据追踪", nullptr, AnyView, false, NoView, 0},
+        {OperationLog, "操作日志", "操作日志", AnyView, false, NoView, 0},
+        {LogCheck, "日志校验", "日志校验", AnyView, false, NoView, 0},
+        {BookAudit, "票据稽核", "票据稽核", AnyView, false, NoView, 0},
         {DepartmentView, "部门视图(&O)", nullptr, AnyView, false, DepartmentMode, 0},
         {RepositoryView, "仓库视图(&R)", nullptr, AnyView, false, RepositoryMode, 0},
         {Overview, "概览(&G)", nullptr, AnyView, false, OverviewMode, 0},
@@ -69,9 +72,11 @@ int HandlerId(int id) {
 QList<int> BarMenuItems(int menu) {
     switch (menu) {
     case 1:
-        return {StockIn, Issue, Return, 0, Report, Print, 0, Login, Rights, 0, Exit, Export};
+        // "退出" stays the last item of its menu; items added later go before it.
+        return {StockIn, Issue, Return, 0, Report, Print, Export, 0, Login, Rights, 0, Exit};
     case 2:
-        return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History};
+        return {Index,   Search, Extract,      0,        Delete,   Void, Forced, Documents,
+                History, 0,      OperationLog, LogCheck, BookAudit};
     case 3:
         return {DepartmentView, RepositoryView, Overview};
     case 4:

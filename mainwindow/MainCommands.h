@@ -42,6 +42,9 @@ enum : int {
     Documents = 32813,
     History = 32814,
     Export = 32815,
+    OperationLog = 32816,
+    LogCheck = 32817,
+    BookAudit = 32818,
     Overview = 32830,
 };
 }

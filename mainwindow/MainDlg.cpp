@@ -1,7 +1,13 @@
 #include "mainwindow/MainDlg.h"
 
+#include "app/BusyWindow.h"
+#include "app/Database.h"
 #include "app/LoginDlg.h"
 #include "app/Messages.h"
+#include "audit/BookAuditDlg.h"
+#include "audit/LogDlg.h"
+#include "audit/LowStock.h"
+#include "audit/OperationLog.h"
 #include "bills/BillHistoryDlg.h"
 #include "bills/IssueDlg.h"
 #include "bills/ReturnDlg.h"
@@ -12,7 +18,6 @@
 #include "maintenance/ForcedOperationDlg.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "maintenance/OperationDocumentDlg.h"
-#include "app/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/SearchFields.h"
 #include "mainwindow/SplashDlg.h"
@@ -79,7 +84,20 @@ bool CMainDlg::Initialise() {
     m_hook.StartHook();
     ApplyNormalLayout();
     ShowDepartmentViewAgain();
+    WarnOfLowStock();
     return true;
+}
+
+void CMainDlg::WarnOfLowStock() {
+    QString warning;
+    try {
+        warning = LowStockWarning(ShortKinds());
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+        return;
+    }
+    if (!warning.isEmpty())
+        ShowMessage(warning, QStringLiteral("库存不足"), MsgIcon::Exclamation);
 }
 
 int CMainDlg::RunLogin() {
@@ -92,6 +110,7 @@ int CMainDlg::RunLogin() {
 
 void CMainDlg::SetCurrentUser(const QString &user) {
     m_permissions.SetUserName(user);
+    SetLogUser(user);
     m_userLabel->setText(QStringLiteral("当前用户：%1").arg(user));
 }
 
@@ -123,37 +142,53 @@ void CMainDlg::InstallBuiltInCommands() {
 // Commands that open a dialog of their own, or act on the tree's selection. The right and the view
 // were checked by RunCommand before a handler runs.
 void CMainDlg::InstallDialogCommands() {
-    SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
+    SetCommandHandler(cmd::StockIn, [this] {
+        CStockInDlg(this).exec();
+        RefreshStockMarks();
+    });
     SetCommandHandler(cmd::History, [this] { CBillHistoryDlg(this).exec(); });
+    SetCommandHandler(cmd::OperationLog, [this] { CLogDlg(this).exec(); });
+    SetCommandHandler(cmd::LogCheck, [] { CheckLogChainCommand(); });
+    SetCommandHandler(cmd::BookAudit, [this] { CBookAuditDlg(this).exec(); });
     SetCommandHandler(cmd::Export, [this] {
         if (m_viewMode == OverviewMode)
             ExportOverview();
         else
             ExportList(*m_list, CTableNameDlg::AskTableName(this), this);
     });
-    SetCommandHandler(cmd::Issue, [this] { CIssueDlg(this, this).exec(); });
-    SetCommandHandler(cmd::Return, [this] { CReturnDlg(this, this).exec(); });
+    SetCommandHandler(cmd::Issue, [this] {
+        CIssueDlg(m_list, this).exec();
+        RefreshStockMarks();
+    });
+    SetCommandHandler(cmd::Return, [this] { CReturnDlg(m_list, this).exec(); });
     SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });
     SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });
     SetCommandHandler(cmd::Kind, [this] { CBillKindDlg(this).exec(); });
     SetCommandHandler(cmd::Manager, [this] { CManagerDlg(this).exec(); });
     SetCommandHandler(cmd::Maker, [this] { CMadeDeptDlg(this).exec(); });
     const auto showDepartmentViewAgain = [this] { ShowDepartmentViewAgain(); };
-    SetCommandHandler(cmd::AddDepartment, [this, showDepartmentViewAgain] {
-        CAddDeptDlg(showDepartmentViewAgain, this).exec();
-    });
-    SetCommandHandler(cmd::AddRecipient, [this, showDepartmentViewAgain] {
-        CAddBrokerDlg(showDepartmentViewAgain, this).exec();
-    });
+    SetCommandHandler(cmd::AddDepartment,
+                      [this, showDepartmentViewAgain] { CAddDeptDlg(showDepartmentViewAgain, this).exec(); });
+    SetCommandHandler(cmd::AddRecipient,
+                      [this, showDepartmentViewAgain] { CAddBrokerDlg(showDepartmentViewAgain, this).exec(); });
     SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
     SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
     SetCommandHandler(cmd::Search, [this] { CSearchDlg(MainSearchCatalogue(), *m_list, this).exec(); });
     SetCommandHandler(cmd::Index, [this] { CMultiIndexDlg(*m_list, this).exec(); });
     SetCommandHandler(cmd::Rights, [this] { CUserAccountDlg(m_permissions, this).exec(); });
     SetCommandHandler(cmd::Password, [this] { CPasswordDlg(CurrentUser(), this).exec(); });
-    SetCommandHandler(cmd::Void, [this] { VoidCommand(*this); });
-    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(*this); });
-    SetCommandHandler(cmd::Forced, [this] { CForcedOperationDlg(this).exec(); });
+    SetCommandHandler(cmd::Void, [this] {
+        VoidCommand(m_list);
+        RefreshStockMarks();
+    });
+    SetCommandHandler(cmd::Delete, [this] {
+        DeleteCommand(m_list);
+        RefreshStockMarks();
+    });
+    SetCommandHandler(cmd::Forced, [this] {
+        CForcedOperationDlg(this).exec();
+        RefreshStockMarks();
+    });
     SetCommandHandler(cmd::Documents, [this] { COperationDocumentDlg([this] { RebuildCurrentView(); }, this).exec(); });
 }
 
@@ -264,8 +299,10 @@ void CMainDlg::OpenBarMenu(int menu) {
 // --- The window's own commands ---------------------------------------------------------------------
 
 void CMainDlg::OnLogin() {
-    if (RunLogin() == CLoginDlg::LoginSucceeded)
-        LoadUserRights();
+    if (RunLogin() != CLoginDlg::LoginSucceeded)
+        return;
+    LoadUserRights();
+    WarnOfLowStock();
 }
 
 void CMainDlg::OnPrint() {
@@ -277,8 +314,18 @@ void CMainDlg::OnPrint() {
 
 void CMainDlg::OnExit() {
     if (ShowMessage(QStringLiteral("您确定要退出系统?"), QStringLiteral("退出提示"), MsgIcon::Question,
-                    MsgButtons::YesNo) == MsgAnswer::Yes)
-        done(QDialog::Accepted);
+                    MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    try {
+        LogEntry entry;
+        entry.operation = QString::fromUtf8(logop::Exit);
+        entry.detail = QStringLiteral("用户 %1 退出").arg(CurrentUser());
+        WriteLog(entry);
+    } catch (const CDbError &e) {
+        // The clerk is told; the program still ends as asked.
+        ReportDbError(e);
+    }
+    done(QDialog::Accepted);
 }
 
 void CMainDlg::reject() {

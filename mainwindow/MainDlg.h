@@ -77,6 +77,11 @@ public:
     // Lists the runs of a department, recipient or kind; nothing for no item. In the overview the
     // list comes back in its place first.
     void OnTreeDoubleClick(QTreeWidgetItem *item);
+    // Marks the kinds of the repository view that run short ("（库存不足）" and a warning icon) and
+    // clears the mark of the others; nothing while the department view is shown.
+    void RefreshStockMarks();
+    // The one message after login naming the kinds that run short; none when no kind does.
+    void WarnOfLowStock();
 
     // The overview (MainOverview.cpp): shown in place of the list, the tree left as it is; read afresh
     // after every command while it is shown.
@@ -162,6 +167,9 @@ private:
     // Views.
     void FillDepartmentTree();
     void FillRepositoryTree();
+    void MarkShortKinds();
+    // Makes the top-level item of that name the tree's current one, whatever mark its text carries.
+    void ChooseTreeItem(const QString &name);
     void ShowRepositoryViewAgain();
     void SetListStatement(const QString &statement);
     void SetListCaption(const QString &detail);

@@ -59,7 +59,11 @@ Glyph CommandGlyph(int id) {
     case cmd::Documents:
         return Glyph::Documents;
     case cmd::History:
+    case cmd::OperationLog:
         return Glyph::Search;
+    case cmd::LogCheck:
+    case cmd::BookAudit:
+        return Glyph::Index;
     case cmd::Export:
         return Glyph::Print;
     case cmd::DepartmentView:

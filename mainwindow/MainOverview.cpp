@@ -49,9 +49,7 @@ void CMainDlg::OpenKindBooks(const QString &kind, int state) {
     }
     SetListStatement(statement);
     SetListCaption(detail);
-    const QList<QTreeWidgetItem *> items = m_tree->findItems(kind, Qt::MatchExactly);
-    if (!items.isEmpty())
-        m_tree->setCurrentItem(items.first());
+    ChooseTreeItem(kind);
 }
 
 void CMainDlg::OpenOverdueBook(const OverdueBook &book) {

@@ -1,23 +1,29 @@
 // The two views of the main window: departments with their recipients, or the kinds in stock, and
 // the list of runs that a double click on a tree item shows. The overview is in MainOverview.cpp.
-#include "app/Database.h"
-#include "lists/QueryListCtrl.h"
 #include "app/BusyWindow.h"
+#include "app/Database.h"
+#include "audit/LowStock.h"
+#include "lists/QueryListCtrl.h"
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/ViewStatements.h"
 #include "resources/Artwork.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTreeWidget>
 
 namespace {
 
 constexpr int ImageRole = Qt::UserRole;
+// The name an item stands for; its text may carry a mark after the name.
+constexpr int NameRole = Qt::UserRole + 1;
 
 QTreeWidgetItem *MakeItem(const QString &text, int image, const QIcon &icon) {
     auto *item = new QTreeWidgetItem(QStringList(text));
     item->setData(0, ImageRole, image);
+    item->setData(0, NameRole, text);
     item->setIcon(0, icon);
     // An item without a name cannot be chosen.
     if (text.isEmpty())
@@ -69,6 +75,39 @@ void CMainDlg::FillRepositoryTree() {
     }
     for (const QString &kind : kinds)
         m_tree->addTopLevelItem(MakeItem(kind, KindImage, m_treeIcons.at(KindImage)));
+    MarkShortKinds();
+}
+
+void CMainDlg::RefreshStockMarks() {
+    if (m_viewShown && m_treeMode == RepositoryViewMode)
+        MarkShortKinds();
+}
+
+void CMainDlg::MarkShortKinds() {
+    QVector<ShortKind> shortKinds;
+    try {
+        shortKinds = ShortKinds();
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+    }
+    QSet<QString> names;
+    for (const ShortKind &kind : std::as_const(shortKinds))
+        names.insert(kind.kind);
+    const QIcon warning = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_tree->topLevelItem(i);
+        const QString name = item->data(0, NameRole).toString();
+        const bool isShort = names.contains(name);
+        item->setText(0, isShort ? name + LowStockMark : name);
+        item->setIcon(0, isShort ? warning : m_treeIcons.value(KindImage));
+    }
+}
+
+void CMainDlg::ChooseTreeItem(const QString &name) {
+    QAbstractItemModel *model = m_tree->model();
+    const QModelIndexList found = model->match(model->index(0, 0), NameRole, name, 1, Qt::MatchExactly);
+    if (!found.isEmpty())
+        m_tree->setCurrentIndex(found.first());
 }
 
 void CMainDlg::SetListStatement(const QString &statement) {
@@ -131,7 +170,7 @@ bool CMainDlg::SelectedTreeItem(QString &text, int &image) const {
     QTreeWidgetItem *item = m_tree->currentItem();
     if (!item || !item->isSelected())
         return false;
-    text = item->text(0);
+    text = item->data(0, NameRole).toString();
     image = item->data(0, ImageRole).toInt();
     return true;
 }
@@ -140,7 +179,7 @@ void CMainDlg::OnTreeDoubleClick(QTreeWidgetItem *item) {
     CBusyWindow busy(this);
     if (!item)
         return;
-    const QString text = item->text(0);
+    const QString text = item->data(0, NameRole).toString();
     const int image = item->data(0, ImageRole).toInt();
     QString statement;
     if (m_treeMode == DepartmentViewMode)

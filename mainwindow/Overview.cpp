@@ -155,15 +155,10 @@ private:
 
 } // namespace
 
-QHash<QString, int> ReadLowStockLimits() {
-    return {};
-}
-
 OverviewFigures ReadOverview(const QDateTime &now) {
     OverviewFigures figures;
     QStringList kinds;
     ReadKindNames(kinds);
-    const QHash<QString, int> limits = ReadLowStockLimits();
     COverviewPass pass(now, figures);
     for (const QString &kind : kinds)
         pass.AddKind(kind);
@@ -178,10 +173,6 @@ OverviewFigures ReadOverview(const QDateTime &now) {
         throw;
     }
     pass.Finish();
-    for (const KindFigures &kind : figures.kinds) {
-        const int limit = limits.value(kind.kind);
-        if (limit > 0 && kind.inStock < limit)
-            figures.lowStock << LowStockKind{kind.kind, kind.inStock, limit};
-    }
+    figures.lowStock = ShortKinds();
     return figures;
 }

@@ -1,6 +1,8 @@
 #pragma once
+#include "audit/LowStock.h"
 #include <QDate>
 #include <QDateTime>
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -20,13 +22,6 @@ struct KindFigures {
 struct MonthMoney {
     QDate month; // its first day
     qint64 cents = 0;
-};
-
-// A kind with fewer books in stock than its low-stock limit.
-struct LowStockKind {
-    QString kind;
-    int inStock = 0;
-    int limit = 0;
 };
 
 // A book out with a recipient longer than the overdue limit.
@@ -49,10 +44,10 @@ struct OverviewFigures {
     int returnedThisYear = 0;
     qint64 collectedThisYearCents = 0;
     int voidedThisYear = 0;
-    QList<KindFigures> kinds;     // every kind, in name order
-    QList<MonthMoney> months;     // the last twelve months, oldest first, this month last
-    QList<LowStockKind> lowStock; // in name order
-    QList<OverdueBook> overdue;   // the longest out first
+    QList<KindFigures> kinds;    // every kind, in name order
+    QList<MonthMoney> months;    // the last twelve months, oldest first, this month last
+    QVector<ShortKind> lowStock; // the kinds running short, in name order
+    QList<OverdueBook> overdue;  // the longest out first
 
     // True when no book is recorded at all.
     bool IsEmpty() const { return kinds.isEmpty() && booksInStock == 0 && booksOut == 0 && returnedThisYear == 0; }
@@ -63,10 +58,6 @@ constexpr int OverdueDays = 90;
 // The money chart covers this many months.
 constexpr int OverviewMonths = 12;
 
-// Reads the kinds, their low-stock limits and then every book once; the month, year and overdue
+// Reads the kinds, then every book once, then the kinds running short; the month, year and overdue
 // limit are taken from now. Throws CDbError.
 OverviewFigures ReadOverview(const QDateTime &now);
-
-// The low-stock limit of every kind that has one (0 = none). The kinds' limit column "库存下限" is not
-// in the store yet: until it is, no kind has a limit and the list stays empty.
-QHash<QString, int> ReadLowStockLimits();

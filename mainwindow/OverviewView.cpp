@@ -281,7 +281,7 @@ void COverviewView::FillMoneyChart() {
 
 void COverviewView::FillLists() {
     m_lowStock->clear();
-    for (const LowStockKind &kind : m_figures.lowStock)
+    for (const ShortKind &kind : m_figures.lowStock)
         m_lowStock->addTopLevelItem(new QTreeWidgetItem({kind.kind, Books(kind.inStock), Books(kind.limit)}));
     m_overdue->clear();
     for (const OverdueBook &book : m_figures.overdue)

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/TabOrder.h"
+#include "app/TypedNames.h"
 #include "masterdata/NameTable.h"
 
 #include <QCheckBox>
@@ -57,9 +58,10 @@ bool CAddNameDlg::InsertEntry(const QString &name) {
 }
 
 void CAddNameDlg::OnAccept() {
-    // Lists show names without their outer blanks, so names are stored without them: " 收据" typed
-    // must not become a second kind that every list shows as "收据".
-    m_name->setText(m_name->text().trimmed());
+    // Names are stored as they compare (NormaliseTypedName): " 收据" or "收据" with a zero-width
+    // space typed must not become a second kind that every list shows as "收据".
+    // A name left empty is refused as an empty one is, without a word.
+    m_name->setText(NormaliseTypedName(m_name->text()));
     if (!TakeFields())
         return;
     const QString name = m_name->text();

@@ -19,10 +19,11 @@ struct AddNameSetup {
     QString closeText = QStringLiteral("关闭");
 };
 
-// Adds names to a master table. Accepting takes the fields, does nothing while a required value is
-// missing, refuses a name already stored ("同名错误!"), writes the entry, tells the owner (which
-// refreshes its list or view) and then either clears the name for the next entry ("连续增加") or
-// closes. Dialogs with more fields than a name add their rows and override the steps they change.
+// Adds names to a master table. Accepting takes the fields and the name as NormaliseTypedName makes
+// it, does nothing while a required value is missing, refuses a name already stored ("同名错误!"),
+// writes the entry, tells the owner (which refreshes its list or view) and then either clears the
+// name for the next entry ("连续增加") or closes. Dialogs with more fields than a name add their rows
+// and override the steps they change.
 class CAddNameDlg : public QDialog {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "reports/PrintPicture.h"
 
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "reports/ExportList.h"
 #include "reports/PrintPreviewDlg.h"
@@ -59,8 +60,10 @@ PrintOutcome PrintPictureOn(QPrinter &printer, QWidget &widget, const QString &t
     painter.drawText(QRect(page.left(), 0, page.width(), line), Qt::AlignHCenter, QStringLiteral("执收单位："));
     painter.drawText(QRect(page.left(), 0, page.width(), line), Qt::AlignRight,
                      QStringLiteral("打印时间:%1").arg(FormatDateTime(QDateTime::currentDateTime())));
-    // The picture fills the room below the title line, its shape kept.
-    const QRect room = page.adjusted(0, 2 * line, 0, 0);
+    // The log's chain head stands at the foot, as on every printed report.
+    painter.drawText(QRect(page.left(), page.bottom() - line, page.width(), line), Qt::AlignLeft, ChainHeadFooter());
+    // The picture fills the room between the title line and the foot, its shape kept.
+    const QRect room = page.adjusted(0, 2 * line, 0, -2 * line);
     const double scale = std::min(double(room.width()) / widget.width(), double(room.height()) / widget.height());
     painter.translate(room.left() + (room.width() - widget.width() * scale) / 2, room.top());
     painter.scale(scale, scale);
@@ -87,7 +90,7 @@ bool ExportPictureTo(QWidget &widget, const QString &title, const QString &path,
 }
 
 bool ExportPicture(QWidget &widget, const QString &title, QWidget *parent) {
-    return ExportAsked(title, title, QStringLiteral("png"), parent, [&](const QString &path, QString *error) {
-        return ExportPictureTo(widget, title, path, error);
-    });
+    return ExportAsked(
+        title, title, QStringLiteral("png"), parent,
+        [&](const QString &path, QString *error, QString *) { return ExportPictureTo(widget, title, path, error); });
 }

@@ -22,25 +22,6 @@ QStringList &CReportTable::AppendRow() {
     return row;
 }
 
-qint64 ToCents(double yuan) {
-    return std::llround(yuan * 100.0);
-}
-
-// The text FormatMoney gives for the amount, written from the whole cents without a detour
-// through floating point; a report writes tens of thousands of them.
-QString FormatCents(qint64 cents) {
-    QString text = MoneySign;
-    if (cents < 0)
-        text += QLatin1Char('-');
-    const quint64 whole = cents < 0 ? quint64(-(cents + 1)) + 1 : quint64(cents);
-    text += QString::number(whole / 100);
-    const int fraction = int(whole % 100);
-    text += QLatin1Char('.');
-    text += QLatin1Char(char('0' + fraction / 10));
-    text += QLatin1Char(char('0' + fraction % 10));
-    return text;
-}
-
 namespace {
 
 const QString Books = QStringLiteral("%1本");
@@ -208,7 +189,8 @@ void AppendMonthlySums(CReportTable &report, const QString &word, const BookSums
 }
 
 // Books issued in the period and still out, by department (or of the one department given) and
-// issue time. With subtotals, each department closes with its own; the last one closes even when
+// issue time, books of equal times in the order they were stored (Bill_ID), so a report printed twice
+// is the same. With subtotals, each department closes with its own; the last one closes even when
 // no book was read.
 CReportTable Monthly(const QString &from, const QString &to, const QString *department,
                      const ReportProgress &progress) {
@@ -221,17 +203,17 @@ CReportTable Monthly(const QString &from, const QString &to, const QString *depa
     if (department)
         statement = QString::asprintf(" SELECT %s FROM %s \t\t\t\t\tWHERE \t\t\t\t\t(%s BETWEEN #%s# AND #%s#) "
                                       "\t\t\t\t\tAND (%s = %s) \t\t\t\t\tAND (%s <> '%s') \t\t\t\t\tAND (%s = '%s') "
-                                      "\t\t\t\t\tORDER BY \t\t\t\t\t %s ASC",
+                                      "\t\t\t\t\tORDER BY \t\t\t\t\t %s ASC, %s ASC",
                                       qUtf8Printable(columns), Bill_Info, Bill_Issue_Time, qUtf8Printable(from),
                                       qUtf8Printable(to), Bill_Issue_Dept, qUtf8Printable(QuoteText(*department)),
-                                      Bill_Flag, FlagVoid, Bill_Flag, FlagIssued, Bill_Issue_Time);
+                                      Bill_Flag, FlagVoid, Bill_Flag, FlagIssued, Bill_Issue_Time, Bill_ID);
     else
         statement = QString::asprintf(" SELECT %s FROM %s \t\t\t\t\tWHERE \t\t\t\t\t(%s BETWEEN #%s# AND #%s#) "
                                       "\t\t\t\t\tAND (%s <> '%s') \t\t\t\t\tAND (%s = '%s') \t\t\t\t\tORDER BY "
-                                      "\t\t\t\t\t %s,%s ASC",
+                                      "\t\t\t\t\t %s,%s,%s ASC",
                                       qUtf8Printable(columns), Bill_Info, Bill_Issue_Time, qUtf8Printable(from),
                                       qUtf8Printable(to), Bill_Flag, FlagVoid, Bill_Flag, FlagIssued, Bill_Issue_Dept,
-                                      Bill_Issue_Time);
+                                      Bill_Issue_Time, Bill_ID);
     BookSums all;
     BookSums ofDept;
     QString previousDept;
@@ -562,9 +544,10 @@ CReportTable CancellationDetail(const QString &from, const QString &to, const Re
     BookSums sums;
     Tell(progress, 0, 0);
     ReadRecords(QString::asprintf(" SELECT %s,%s,%s,%s FROM %s \t\t\t\t\tWHERE \t\t\t\t\t(%s BETWEEN #%s# AND #%s#) "
-                                  "\t\t\t\t\tORDER BY \t\t\t\t\t %s ASC",
+                                  "\t\t\t\t\tORDER BY \t\t\t\t\t %s ASC, %s ASC",
                                   Bill_Begin_Char, Bill_End_Char, Bill_Unit_Total, Bill_Unit_Return_Total, Bill_Info,
-                                  Bill_Return_Time, qUtf8Printable(from), qUtf8Printable(to), Bill_Return_Time),
+                                  Bill_Return_Time, qUtf8Printable(from), qUtf8Printable(to), Bill_Return_Time,
+                                  Bill_ID),
                 [&](const CRecordReader &record) {
                     QStringList &row = report.AppendRow();
                     row[BeginCol] = record.Text(0);

@@ -1,4 +1,6 @@
 #pragma once
+#include "bills/BillNumbers.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,7 +49,3 @@ CReportTable CancellationDetail(const QString &from, const QString &to, const Re
 // Position 0: per kind, carried over, drawn and carried forward books in number ranges.
 CReportTable AnnualAuditTable(const QStringList &kinds, const QString &from, const QString &to,
                               const ReportProgress &progress = {});
-
-// Money held in cents: 12.5 yuan is 1250. Formatting goes through the one money format.
-qint64 ToCents(double yuan);
-QString FormatCents(qint64 cents);

@@ -138,6 +138,14 @@ bool CUserAccountDlg::SaveUser(const QString &rights) {
     account.sex = m_male->isChecked() ? 0 : 1;
     try {
         if (!UserExists(account.name)) {
+            // Only an account saved under its own name keeps its stored password on an empty field; a
+            // new one, also one copied from a shown account under another name, needs one typed.
+            if (account.password.isEmpty()) {
+                ShowMessage(QStringLiteral("新用户必须设置密码，请输入密码！"), QStringLiteral("密码"),
+                            MsgIcon::Exclamation);
+                m_password->setFocus();
+                return false;
+            }
             InsertUser(account, NewUserNumber());
         } else {
             if (ShowMessage(QString::asprintf("你确定要修改%s的信息吗?", qUtf8Printable(account.name)),

@@ -28,7 +28,8 @@ QString UserListStatement();
 // How the list shows a stored sex: "男" for 0, "女" for anything else.
 QString SexText(const QString &stored);
 
-// A name as it is stored: without leading and trailing blanks.
+// A name as it is stored and compared (NormaliseTypedName): without invisible characters,
+// compatibility forms folded, without leading and trailing blanks.
 QString StoredUserName(const QString &typed);
 
 // True for the built-in account, which no dialog may change.

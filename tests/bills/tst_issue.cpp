@@ -310,7 +310,7 @@ void IssueTest::preFilledRowsComeFromTheMainListAndLeaveIt() {
     mainList->SelectRow(0);
     mainList->SelectRow(2, true);
 
-    CIssueDlg dlg(&main);
+    CIssueDlg dlg(main.MainList());
     CQueryListCtrl *pending = dlg.PendingList();
     QCOMPARE(pending->RowCount(), 2);
     QCOMPARE(pending->GetItemText(0, 1), QStringLiteral("00000001"));

@@ -66,7 +66,7 @@ private:
 void Record(CNonFixedBillDlg &bills, int row, double amount) {
     bills.List()->SelectRow(row);
     bills.OnListClick();
-    Child<QDoubleSpinBox>(&bills, "amount")->setValue(amount);
+    Child<QLineEdit>(&bills, "amount")->setText(QString::number(amount));
     Click(&bills, "record");
 }
 
@@ -75,6 +75,7 @@ void Record(CNonFixedBillDlg &bills, int row, double amount) {
 class ReturnTest : public QObject {
     Q_OBJECT
 private slots:
+    void amountsWithFractionsOfACentAreRefused();
     void pendingListHasElevenColumns();
     void typedBookMustBeIssued();
     void wholeBookComesBackUnchanged();
@@ -175,7 +176,13 @@ void ReturnTest::lineCorrectedTo30StaysOneRow() {
     IssuedRun(FixedKind(), 101);
     CReturnDlg dlg(nullptr);
     Type(dlg, QStringLiteral("00000101"));
-    nested.lineEditor = [](CReturnLineDlg &editor) {
+    nested.lineEditor = [&](CReturnLineDlg &editor) {
+        // An amount with fractions of a cent is refused and the line stays as it was.
+        Child<QLineEdit>(&editor, "returnedAmount")->setText(QStringLiteral("￥4.15625"));
+        Click(&editor, "save");
+        QCOMPARE(messages.Texts(), QStringList{QStringLiteral("金额只能精确到分（最多两位小数），请重新输入!")});
+        QCOMPARE(Cell(dlg.PendingList(), 0, "回收金额"), QStringLiteral("￥200.00"));
+        messages.Clear();
         auto *count = Child<QSpinBox>(&editor, "returnedCount");
         QCOMPARE(count->value(), 100);
         count->setValue(30);
@@ -438,7 +445,7 @@ void ReturnTest::singleBillAmountsAreRecordedAndCounted() {
     QCOMPARE(bills.CountedBills(), 0);
 
     // Nothing chosen: nothing recorded.
-    Child<QDoubleSpinBox>(&bills, "amount")->setValue(9);
+    Child<QLineEdit>(&bills, "amount")->setText(QStringLiteral("9"));
     Click(&bills, "record");
     QCOMPARE(t.Scalar("SELECT SUM(Bill_NoneFixed_Unit_Price) FROM Bill_NoneFixed_Manifest_Info"), QStringLiteral("0"));
 
@@ -460,6 +467,32 @@ void ReturnTest::singleBillAmountsAreRecordedAndCounted() {
     QCOMPARE(bills.CountedBills(), 1);
     Click(&bills, "close");
     QCOMPARE(bills.result(), int(QDialog::Accepted));
+}
+
+void ReturnTest::amountsWithFractionsOfACentAreRefused() {
+    TestDatabase t;
+    MessageCapture messages;
+    AddKind(NonFixedKind());
+    const QString first = AddStockRun(NonFixedKind(), 1);
+    CNonFixedBillDlg bills({NonFixedKind().name, NonFixedKind().mainKind, first});
+    bills.List()->SelectRow(2);
+    bills.OnListClick();
+    for (const char *typed : {"4.15625", "0.001", "1e2", "nan", "inf", "12,5", ""}) {
+        messages.Clear();
+        Child<QLineEdit>(&bills, "amount")->setText(QString::fromLatin1(typed));
+        Click(&bills, "record");
+        QCOMPARE(messages.Count(), 1);
+        QCOMPARE(messages.Last().caption, QStringLiteral("金额错误"));
+        QCOMPARE(messages.Last().text, QString::fromLatin1(typed).startsWith(u'4') || qstrcmp(typed, "0.001") == 0
+                                           ? QStringLiteral("金额只能精确到分（最多两位小数），请重新输入!")
+                                           : QStringLiteral("票据金额只能填写数字，请重新输入!"));
+    }
+    QCOMPARE(t.Scalar("SELECT SUM(Bill_NoneFixed_Unit_Price) FROM Bill_NoneFixed_Manifest_Info"), QStringLiteral("0"));
+    QCOMPARE(bills.List()->GetItemText(2, 1), QStringLiteral("0"));
+    messages.Clear();
+    Record(bills, 2, 4.15);
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(bills.Total(), 4.15);
 }
 
 QTEST_MAIN(ReturnTest)

@@ -64,7 +64,7 @@ void StockRoadTest::bookTravelsFromStockThroughIssueToReturn() {
     mainList->SelectRow(0);
     mainList->SelectRow(1, true);
     {
-        CIssueDlg issue(&main);
+        CIssueDlg issue(main.MainList());
         QCOMPARE(issue.PendingList()->RowCount(), 2);
         emit issue.Tree()->itemDoubleClicked(TreeItem(issue.Tree(), QStringLiteral("赵领票")), 0);
         Click(&issue, "issue");
@@ -83,20 +83,11 @@ void StockRoadTest::bookTravelsFromStockThroughIssueToReturn() {
     mainList->SelectRow(0);
     mainList->SelectRow(1, true);
     {
-        CReturnDlg giveBack(&main);
+        CReturnDlg giveBack(main.MainList());
         CQueryListCtrl *pending = giveBack.PendingList();
         QCOMPARE(pending->RowCount(), 2);
         QCOMPARE(Column(pending, 1, "返还人"), QStringLiteral("赵领票"));
-        pending->SelectRow(0);
-        const ModalRunner previous = SetModalRunner([](QDialog &dialog) {
-            auto &editor = dynamic_cast<CReturnLineDlg &>(dialog);
-            Child<QSpinBox>(&editor, "returnedCount")->setValue(30);
-            Click(&editor, "save");
-            return int(QDialog::Accepted);
-        });
-        Click(&giveBack, "edit");
-        SetModalRunner(previous);
-        Click(&giveBack, "return");
+        ReturnWithFirstLineUsed(giveBack, 30);
         QCOMPARE(giveBack.result(), int(QDialog::Accepted));
     }
     QCOMPARE(messages.Count(), 0);

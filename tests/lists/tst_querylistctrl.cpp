@@ -268,12 +268,12 @@ private slots:
             list.SetItemText(i, 1, QString::number(i));
         }
         list.SortLocal(0, true);
-        // Digits, then Chinese, then Latin letters without regard to case ("b" and "B" are equal and keep
-        // their order): the order of the Chinese collation.
-        QCOMPARE(Column(list, 0), QStringList({"10", "10", "100", "20", "9", "9", "甲", "b", "B"}));
-        QCOMPARE(Column(list, 1), QStringList({"1", "8", "4", "7", "0", "6", "3", "2", "5"}));
+        // Character by character: ASCII before every other character, digits before Latin letters
+        // without regard to case ("b" and "B" are equal and keep their order), then Chinese.
+        QCOMPARE(Column(list, 0), QStringList({"10", "10", "100", "20", "9", "9", "b", "B", "甲"}));
+        QCOMPARE(Column(list, 1), QStringList({"1", "8", "4", "7", "0", "6", "2", "5", "3"}));
         list.SortLocal(0, false);
-        QCOMPARE(Column(list, 0), QStringList({"b", "B", "甲", "9", "9", "20", "100", "10", "10"}));
+        QCOMPARE(Column(list, 0), QStringList({"甲", "b", "B", "9", "9", "20", "100", "10", "10"}));
         QCOMPARE(list.GetItemText(3, 1), QStringLiteral("0")); // equal texts keep their order
         // Chinese names in pinyin order: fei, xing, zheng.
         const QStringList kinds{"政府性基金票据", "行政事业性收费票据", "非税收入一般缴款书"};

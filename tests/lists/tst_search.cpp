@@ -216,7 +216,7 @@ private slots:
         QCOMPARE(messages.Count(), 0);
     }
 
-    void numberRangeIncludesBothEndsAndRefusesWords() {
+    void numberRangeIncludesBothEndsAndRefusesWordsAndFailedSearches() {
         TestDatabase t;
         InsertFiveRuns();
         MessageCapture messages;
@@ -237,6 +237,43 @@ private slots:
         // Nothing was added and the rows stay.
         QCOMPARE(dlg.WhereText().count(QStringLiteral("BETWEEN")), 1);
         QCOMPARE(list.RowCount(), 2);
+
+        // Only finite decimals are numbers: no word the store's own reading would take.
+        CSearchDlg fresh(MainSearchCatalogue(), list);
+        fresh.NumberColumnBox()->setEditText(QStringLiteral("张数"));
+        fresh.LowerEdit()->setText(QStringLiteral("0"));
+        const QString listWhere = fresh.WhereText();
+        for (const char *word : {"nan", "inf", "-inf", "infinity", "NaN", "1e3", "0x10", "1,5", ".", "-", "1.2.3"}) {
+            messages.Clear();
+            fresh.UpperEdit()->setText(QString::fromLatin1(word));
+            fresh.SearchButton()->click();
+            QCOMPARE(messages.Texts(), QStringList{QStringLiteral("数值范围只能填写数字，请重新输入！")});
+            QCOMPARE(fresh.WhereText(), listWhere);
+            QCOMPARE(list.RowCount(), 2);
+        }
+
+        // A search the store refuses is reported, and its condition is not kept for the next one.
+        t.Exec(QStringLiteral("ALTER TABLE Bill_Info RENAME TO Bill_Info_Away"));
+        messages.Clear();
+        fresh.UpperEdit()->setText(QStringLiteral(" 20 "));
+        fresh.SearchButton()->click();
+        QCOMPARE(messages.Count(), 1);
+        QCOMPARE(fresh.WhereText(), listWhere);
+        t.Exec(QStringLiteral("ALTER TABLE Bill_Info_Away RENAME TO Bill_Info"));
+
+        // A good search afterwards in the same dialog works.
+        messages.Clear();
+        fresh.LowerEdit()->setText(QStringLiteral("-5.5"));
+        fresh.UpperEdit()->setText(QStringLiteral("20."));
+        fresh.SearchButton()->click();
+        QCOMPARE(messages.Count(), 0);
+        QCOMPARE(Column(list, QStringLiteral("开始编号")), QStringList({"0201", "0401"}));
+        QCOMPARE(fresh.WhereText().count(QStringLiteral("BETWEEN")), 1);
+        double value = 1;
+        QVERIFY(ParseSearchNumber(QString(), value));
+        QCOMPARE(value, 0.0);
+        QVERIFY(ParseSearchNumber(QStringLiteral("+.5"), value));
+        QCOMPARE(value, 0.5);
     }
 
     void dateRangeTakesDateAndTimeFromTheirFields() {

@@ -11,10 +11,11 @@
 #include "maintenance/OperationDocumentDlg.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainDlg.h"
+#include "reports/ExportList.h"
 #include "reports/PrintEngine.h"
+#include "reports/ReportGenerators.h"
 #include "schema/Schema.h"
 #include "tests/bills/StockTestSupport.h"
-#include "reports/ExportList.h"
 #include "tests/support/DialogSupport.h"
 
 #include <QApplication>
@@ -51,6 +52,7 @@ private slots:
     void forcedTotalRowAppearsAfterSwitchingAndNotForZero();
     void forcedDeleteMovesTheRunAndNoChangesNothing();
     void forcedDeleteOfAVoidedRunKeepsWhoVoidedIt();
+    void forcedTotalIsTheSumOfTheRowsShown();
     void forcedFindKeepsItsStartRowAcrossOpenings();
     void forcedExtractKeepsSelectedRowsAndPrintNamesTheObject();
     void tabMovesThroughBothDialogsAsTheyRead();
@@ -61,6 +63,8 @@ private slots:
     void partlyIssuedStockInIsRefusedListingEveryOffendingRun();
     void cancelledIssueReturnsTheSameRowsToStock();
     void cancelledReturnPutsRunsBackToIssued();
+    void cancelledReturnLeavesNoReturnBehind();
+    void continuousIssueIsListedOnceAndCancelledOnce();
     void cancelledStockInLeavesNoSingleBillBehind();
     void runWithoutStateDoesNotBlockACancel();
     void failedCancelChangesNothingAndKeepsTheDocument();
@@ -545,6 +549,23 @@ void MaintenanceTest::forcedDeleteMovesTheRunAndNoChangesNothing() {
     QCOMPARE(messages.Count(), 0);
 }
 
+void MaintenanceTest::forcedTotalIsTheSumOfTheRowsShown() {
+    TestDatabase t;
+    AddForcedRuns(t);
+    // Books stored with fractions of a cent by an earlier version: each row shows its whole cents,
+    // half a cent away from zero, and the total adds what the rows show.
+    t.Exec(QString::asprintf("UPDATE %s SET %s = 83.125 WHERE %s = '%s'", Bill_Info, Bill_Unit_Total, Bill_Flag,
+                             FlagReturned));
+    CForcedOperationDlg dlg;
+    dlg.Objects()->setCurrentIndex(1);
+    dlg.Objects()->setCurrentIndex(0);
+    QCOMPARE(ColumnTexts(dlg.List(), title::Total),
+             (QStringList{QStringLiteral("￥83.13"), QStringLiteral("￥83.13"), QStringLiteral("￥166.26")}));
+    QCOMPARE(FormatMoney(83.125), QStringLiteral("￥83.13"));
+    QCOMPARE(FormatMoney(-0.125), QStringLiteral("￥-0.13"));
+    QCOMPARE(SumMoneyTexts({QStringLiteral("￥0.10"), QStringLiteral("￥0.20")}), 0.3);
+}
+
 void MaintenanceTest::forcedDeleteOfAVoidedRunKeepsWhoVoidedIt() {
     TestDatabase t;
     AddForcedRuns(t);
@@ -674,7 +695,7 @@ void MaintenanceTest::documentsOfTheRangeAreListedOnceWithTheWholeLastDay() {
     Documents d("入库单");
     QCOMPARE(d.dlg.windowTitle(), QStringLiteral("出入库管理"));
     CQueryListCtrl *list = d.dlg.Documents();
-    QCOMPARE(list->GetHeaderTitles(), (QStringList{"单据编号", "操作人", "操作时间"}));
+    QCOMPARE(list->GetHeaderTitles(), (QStringList{"单据编号", "操作人", "操作时间", "本数"}));
     // Three runs of one document stamped at 18:00 today: one row; yesterday's document is outside.
     QCOMPARE(ColumnTexts(list, QStringLiteral("单据编号")), QStringList{QStringLiteral("200000000000001")});
     QCOMPARE(ColumnTexts(list, QStringLiteral("操作人")), QStringList{QStringLiteral("张三")});
@@ -824,14 +845,113 @@ void MaintenanceTest::cancelledReturnPutsRunsBackToIssued() {
     Click(&d.dlg, "cancelDocument");
     QCOMPARE(messages.Count(), 1);
     const QVector<StoredRow> after = StoredRows(Bill_Info, Bill_ID);
+    // Back to issued as if never returned: the state and every column the return wrote.
+    const QStringList returnColumns{
+        Bill_Flag,      Bill_Return_Broker, Bill_Return_Dept,        Bill_Return_Manager,
+        Bill_Return_No, Bill_Return_Time,   Bill_Unit_Return_Amount, Bill_Unit_Return_Total};
     for (int i = 0; i < 2; ++i) {
-        QCOMPARE(ChangedColumns(before[i], after[i]),
-                 (QStringList{QString::fromLatin1(Bill_Flag), QString::fromLatin1(Bill_Return_No)}));
+        QCOMPARE(ChangedColumns(before[i], after[i]), returnColumns);
         QCOMPARE(Column(after[i], Bill_Flag), QString::fromUtf8(FlagIssued));
-        QCOMPARE(Column(after[i], Bill_Unit_Return_Total), QStringLiteral("40"));
+        QCOMPARE(Column(after[i], Bill_Unit_Return_Total), QStringLiteral("<NULL>"));
+        QCOMPARE(Column(after[i], Bill_Return_Time), QStringLiteral("<NULL>"));
+        QCOMPARE(Column(after[i], Bill_Issue_No), Column(before[i], Bill_Issue_No));
     }
     QCOMPARE(d.dlg.Documents()->RowCount(), 0);
     QCOMPARE(d.refreshes, 2);
+}
+
+void MaintenanceTest::cancelledReturnLeavesNoReturnBehind() {
+    TestDatabase t;
+    AddMasterData();
+    AddKind(Fixed);
+    AddKind(NonFixed);
+    AddStockRun(Fixed, 1, StockNo);
+    AddStockRun(NonFixed, 1, StockNo);
+    AddStockRun(NonFixed, 11, StockNo);
+    IssueTo({Number(Fixed, 1)}, Fixed, IssueNo, Today(8));
+    IssueTo({Number(NonFixed, 1), Number(NonFixed, 11)}, NonFixed, IssueNo, Today(8));
+    // The clerk records the single bills of the first non-fixed book, then returns three books.
+    const BookKey book{NonFixed.name, NonFixed.mainKind, Number(NonFixed, 1)};
+    for (int k = 1; k <= 3; ++k)
+        t.Exec(RecordAmountStatement(book, Number(NonFixed, k), 12.5 * k));
+    const QVector<StoredRow> bills = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int);
+    const ReturnStamp stamp{Today(14), QStringLiteral("李管理"), ReturnNo};
+    const QVector<ReturnLine> lines{
+        {{Fixed.name, Number(Fixed, 1)}, "收费科", "赵领票", "80", Number(Fixed, 40), "40", "100"},
+        {{NonFixed.name, Number(NonFixed, 1)}, "收费科", "赵领票", "", Number(NonFixed, 3), "3", ""},
+        {{NonFixed.name, Number(NonFixed, 11)}, "收费科", "赵领票", "", Number(NonFixed, 11), "1", ""}};
+    QCOMPARE(ReturnRuns(lines, stamp).kind, MoveOutcome::Done);
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-M-d"));
+    QCOMPARE(CancellationDetail(today, today + " 23:59:59").rows.size(), 4); // three books and the total
+
+    MessageCapture messages;
+    Documents d("回收单");
+    d.Pick(0);
+    Click(&d.dlg, "cancelDocument");
+    QCOMPARE(messages.Count(), 1);
+    for (const StoredRow &run : StoredRows(Bill_Info, Bill_ID)) {
+        QCOMPARE(Column(run, Bill_Flag), QString::fromUtf8(FlagIssued));
+        for (const char *column :
+             {Bill_Return_Time, Bill_Return_Dept, Bill_Return_Broker, Bill_Return_Manager, Bill_Return_No,
+              Bill_Return_End_Char, Bill_Return_End_Int, Bill_Unit_Return_Amount, Bill_Unit_Return_Total})
+            QCOMPARE(Column(run, column), QStringLiteral("<NULL>"));
+        QCOMPARE(Column(run, Bill_Issue_No), QStringLiteral("300000000000001"));
+    }
+    QCOMPARE(Column(RunRow(Bill_Info, Number(Fixed, 1)), Bill_Unit_Total), QStringLiteral("100"));
+    QCOMPARE(Column(RunRow(Bill_Info, Number(NonFixed, 1)), Bill_Unit_Total), QStringLiteral("0"));
+    // The single bills are as they were at stock-in: every amount 0, nothing else changed.
+    const QVector<StoredRow> billsAfter = StoredRows(Bill_NoneFixed_Manifest_Info, Bill_NoneFixed_Inner_Int);
+    QCOMPARE(billsAfter.size(), bills.size());
+    for (int i = 0; i < bills.size(); ++i) {
+        QCOMPARE(Column(billsAfter[i], Bill_NoneFixed_Unit_Price), QStringLiteral("0"));
+        QVERIFY(ChangedColumns(bills[i], billsAfter[i]).size() <= 1);
+    }
+    QCOMPARE(SingleBillTotal(book), 0.0);
+    // The cancellation detail no longer lists those books or their money.
+    const CReportTable detail = CancellationDetail(today, today + " 23:59:59");
+    QCOMPARE(detail.rows.size(), 0);
+}
+
+void MaintenanceTest::continuousIssueIsListedOnceAndCancelledOnce() {
+    TestDatabase t;
+    AddMasterData();
+    AddKind(Fixed);
+    for (double begin : {1.0, 51.0, 101.0})
+        AddStockRun(Fixed, begin, StockNo);
+    // One 出库单 number, issued at two times.
+    IssueTo({Number(Fixed, 51), Number(Fixed, 101)}, Fixed, IssueNo, Today(9));
+    IssueTo({Number(Fixed, 1)}, Fixed, IssueNo, Today(11));
+    MessageCapture messages;
+    Documents d("出库单");
+    CQueryListCtrl *list = d.dlg.Documents();
+    QCOMPARE(list->GetHeaderTitles(), (QStringList{"单据编号", "操作人", "操作时间", "本数"}));
+    QCOMPARE(list->RowCount(), 1);
+    QCOMPARE(CellText(list, 0, QStringLiteral("单据编号")), QStringLiteral("300000000000001"));
+    QCOMPARE(CellText(list, 0, QStringLiteral("操作时间")), NormaliseDateTimeText(Today(9), true));
+    QCOMPARE(CellText(list, 0, QStringLiteral("本数")), QStringLiteral("3"));
+
+    // A second dialog shows the same document; the first cancels it whole.
+    Documents other("出库单");
+    d.Pick(0);
+    Click(&d.dlg, "cancelDocument");
+    QCOMPARE(messages.Count(), 1);
+    QCOMPARE(t.Count(QString::fromLatin1(Bill_Info), QStringLiteral("Bill_Flag = '库存'")), 3);
+    QCOMPARE(list->RowCount(), 0);
+    Click(&d.dlg, "query");
+    QCOMPARE(list->RowCount(), 0);
+
+    // The other, still listing it, is told there is nothing left and claims nothing.
+    const QVector<StoredRow> before = StoredRows(Bill_Info, Bill_ID);
+    messages.Clear();
+    other.Pick(0);
+    Click(&other.dlg, "cancelDocument");
+    QCOMPARE(messages.Count(), 2);
+    QCOMPARE(messages.Last().text,
+             QStringLiteral("出库单：300000000000001 已没有任何票据，可能已被取消，本次没有取消任何票据。"));
+    QCOMPARE(StoredRows(Bill_Info, Bill_ID), before);
+    QCOMPARE(other.dlg.Documents()->RowCount(), 0);
+    QCOMPARE(CancelDocument(*FindDocumentKind(QStringLiteral("出库单")), QStringLiteral("300000000000001")).outcome,
+             DocumentCancel::NothingLeft);
 }
 
 void MaintenanceTest::cancelledStockInLeavesNoSingleBillBehind() {

@@ -223,7 +223,7 @@ void MainWindowTest::successfulLoginLoadsRightsAndShowsTheDepartmentView() {
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Pelorvanide"));
     QCOMPARE(dlg.CurrentUser(), QStringLiteral("张三"));
     QCOMPARE(dlg.Permissions().Rights(), QStringLiteral("P02P05"));
-    QCOMPARE(dlg.Permissions().Codes().size(), 22);
+    QCOMPARE(dlg.Permissions().Codes().size(), 25);
     QCOMPARE(dlg.ViewMode(), 0);
     QCOMPARE(TopLevelTexts(dlg.Tree()), QStringList{QStringLiteral("财务科")});
     QCOMPARE(dlg.MainList()->ColumnCount(), 8);
@@ -258,11 +258,12 @@ void MainWindowTest::menusHoldTheirItemsInOrder() {
     Window w;
     const QList<QStringList> expected = {
         {QStringLiteral("票据入库(&I)   "), QStringLiteral("票据发放(&O)"), QStringLiteral("票据回收(&R)"), QString(),
-         QStringLiteral("票据报表(&P)"), QStringLiteral("打印"), QString(), QStringLiteral("用户登录"),
-         QStringLiteral("权限管理"), QString(), QStringLiteral("退出(&X)"), QStringLiteral("导出")},
+         QStringLiteral("票据报表(&P)"), QStringLiteral("打印"), QStringLiteral("导出"), QString(),
+         QStringLiteral("用户登录"), QStringLiteral("权限管理"), QString(), QStringLiteral("退出(&X)")},
         {QStringLiteral("票据索引(&S)   "), QStringLiteral("票据搜索(&F)"), QStringLiteral("票据粹取(&R)"), QString(),
          QStringLiteral("票据删除(&D)"), QStringLiteral("票据作废(&I)"), QStringLiteral("强制操作(&K)"),
-         QStringLiteral("出入库管理"), QStringLiteral("票据追踪")},
+         QStringLiteral("出入库管理"), QStringLiteral("票据追踪"), QString(), QStringLiteral("操作日志"),
+         QStringLiteral("日志校验"), QStringLiteral("票据稽核")},
         {QStringLiteral("部门视图(&O)"), QStringLiteral("仓库视图(&R)"), QStringLiteral("概览(&G)")},
         {QStringLiteral("票据主类型(&M)"), QStringLiteral("票据类型(&K)"), QStringLiteral("票据管理员(&E)"),
          QStringLiteral("票据制造部门"), QString(), QStringLiteral("增加发放部门(&A)"),
@@ -273,6 +274,9 @@ void MainWindowTest::menusHoldTheirItemsInOrder() {
     };
     for (int menu = 1; menu <= 5; ++menu)
         QCOMPARE(ActionTexts(w.dlg.BarMenu(menu)), expected.at(menu - 1));
+    // Exit is the last item of its menu and of the tray's.
+    QCOMPARE(w.dlg.BarMenu(1)->actions().last(), w.dlg.CommandAction(cmd::Exit));
+    QCOMPARE(TrayMenuItems().last(), int(cmd::TrayExit));
     QCOMPARE(w.dlg.CommandAction(cmd::Delete)->data().toInt(), 32785);
 }
 

@@ -1,4 +1,5 @@
 #include "app/Database.h"
+#include "audit/OperationLog.h"
 #include "lists/QueryListCtrl.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainDlg.h"
@@ -38,6 +39,7 @@ private slots:
     void emptyStoreShowsZerosAndEmptyCharts();
     void clickOnAKindsBarListsExactlyThatKindsBooks();
     void clickOnAnOverdueBookListsTheBooksOutTooLongWithItChosen();
+    void kindsRunningShortAreListedAndOpenTheirStock();
     void overviewTakesTheListsPlaceAndLeavesTheTree();
     void overviewIsReadAfreshAfterEveryCommand();
     void overviewPrintsAndExportsAsPdfAndPng();
@@ -353,6 +355,39 @@ void OverviewTest::clickOnAnOverdueBookListsTheBooksOutTooLongWithItChosen() {
     QCOMPARE(w.dlg.MainList()->SelectedRows(), QList<int>({1}));
 }
 
+void OverviewTest::kindsRunningShortAreListedAndOpenTheirStock() {
+    TestDatabase t;
+    SeedHistory(t);
+    // Kind A holds 2 books in stock, one fewer than its limit; kind B holds exactly its limit.
+    const QString stockB =
+        t.Scalar(QString::asprintf("SELECT COUNT(*) FROM %s WHERE %s = '%s' AND %s = '%s'", Bill_Info, Bill_Kind,
+                                   qUtf8Printable(KindB), Bill_Flag, FlagStock));
+    QVERIFY(stockB.toInt() > 0);
+    const auto setLimit = [&t](const QString &kind, const QString &limit) {
+        t.Exec(QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %4 = '%5'")
+                   .arg(QLatin1String(Bill_Kind_Info), QLatin1String(Bill_Kind_Stock_Limit), limit,
+                        QLatin1String(Bill_Kind_Name), kind));
+    };
+    setLimit(KindA, QStringLiteral("3"));
+    setLimit(KindB, stockB);
+    MessageCapture messages;
+    Window w;
+    w.dlg.RunCommand(cmd::RepositoryView);
+    w.dlg.RunCommand(cmd::Overview);
+    QTreeWidget *shortKinds = w.dlg.Overview()->LowStockList();
+    QCOMPARE(shortKinds->topLevelItemCount(), 1);
+    QCOMPARE(shortKinds->topLevelItem(0)->text(0), KindA);
+    QCOMPARE(shortKinds->topLevelItem(0)->text(1), QStringLiteral("2 本"));
+    QCOMPARE(shortKinds->topLevelItem(0)->text(2), QStringLiteral("3 本"));
+
+    emit shortKinds->itemClicked(shortKinds->topLevelItem(0), 0);
+    QCOMPARE(w.dlg.ViewMode(), int(CMainDlg::RepositoryViewMode));
+    QCOMPARE(MainColumn(w.dlg, QStringLiteral("开始编号")), QStringList({"00000151", "00000176"}));
+    // The tree's item of the kind carries the mark, and is still the one chosen.
+    QCOMPARE(w.dlg.Tree()->currentItem()->text(0), KindA + QStringLiteral("（库存不足）"));
+    QCOMPARE(messages.Count(), 0);
+}
+
 void OverviewTest::overviewTakesTheListsPlaceAndLeavesTheTree() {
     TestDatabase t;
     AddKind(KindSpec{KindA, QStringLiteral("行政事业性收费"), QString(), QString(), 8, 25, 2, false});
@@ -408,6 +443,8 @@ void OverviewTest::overviewIsReadAfreshAfterEveryCommand() {
 void OverviewTest::overviewPrintsAndExportsAsPdfAndPng() {
     TestDatabase t;
     SeedHistory(t);
+    WriteLog({QString::fromUtf8(logop::AddMaster), 0, QString(), QString(), QString(), 0, 0,
+              QStringLiteral("发放部门：财务科")});
     MessageCapture messages;
     Window w;
     w.dlg.show();
@@ -453,6 +490,9 @@ void OverviewTest::overviewPrintsAndExportsAsPdfAndPng() {
     QVERIFY(text.waitForFinished(30000));
     const QString printed = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(printed.contains(QStringLiteral("表格名称：票据概览")), qPrintable(printed));
+    // Its foot carries the log's chain head, as every printed report does.
+    QVERIFY(!ChainHeadCode().isEmpty());
+    QVERIFY2(printed.contains(QStringLiteral("日志校验码：") + ChainHeadCode()), qPrintable(printed));
     // The overview itself is drawn on the page: its bars show in their colours.
     QProcess page;
     page.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),

@@ -551,7 +551,7 @@ void SkinTest::dialogsOpenCentredOnTheMainWindowWithTheirColumnsWhole() {
     dlg.move(dlg.screen()->geometry().center() - dlg.rect().center() + QPoint(7, -5));
     const QPoint centre = dlg.frameGeometry().center();
 
-    CIssueDlg issue(&dlg, &dlg);
+    CIssueDlg issue(dlg.MainList(), &dlg);
     issue.resize(200, issue.height());
     issue.show();
     QVERIFY(issue.width() > 200);
@@ -595,7 +595,7 @@ void SkinTest::noWindowCarriesAStyleOfItsOwn() {
     CMainDlg dlg;
     CLoginDlg login;
     CStockInDlg stockIn(&dlg);
-    CIssueDlg issue(&dlg, &dlg);
+    CIssueDlg issue(dlg.MainList(), &dlg);
     CAboutDlg about(&dlg);
     CSplashDlg splash;
     // The look is defined once, for the whole program: no window or control brings its own.

@@ -89,6 +89,8 @@ private slots:
     void missingValuesAreRefusedSilently();
     void numberOutsideItsRangeStopsTheEntry_data();
     void numberOutsideItsRangeStopsTheEntry();
+    void priceOfWholeCentsGivesBooksOfWholeCents();
+    void lookAlikeNamesAreOneName();
     void nonFixedKindIsStoredWithoutPriceAndTicked();
     void keepAddingClearsOnlyTheNameAndStaysOpen();
     void mainKindBoxListsMainKindsFirstSelected();
@@ -264,6 +266,12 @@ void MasterDialogsTest::numberOutsideItsRangeStopsTheEntry_data() {
     QTest::newRow("price too big") << "1000000001"
                                    << "100"
                                    << "请填入一个在0和1000000000之间的数字。";
+    QTest::newRow("price with fractions of a cent") << "4.15625"
+                                                    << "20"
+                                                    << "金额只能精确到分（最多两位小数），请重新输入!";
+    QTest::newRow("price of a tenth of a cent") << "1e-3"
+                                                << "20"
+                                                << "金额只能精确到分（最多两位小数），请重新输入!";
 }
 
 void MasterDialogsTest::numberOutsideItsRangeStopsTheEntry() {
@@ -672,6 +680,68 @@ void MasterDialogsTest::namesAreStoredWithoutOuterBlanks() {
     QCOMPARE(t.Count(Bill_Kind_Info), 2);
 }
 
+void MasterDialogsTest::priceOfWholeCentsGivesBooksOfWholeCents() {
+    TestDatabase t;
+    MessageCapture messages;
+    CAddBillKindDlg dlg(nullptr);
+    dlg.show();
+    KindFields f;
+    f.price = QStringLiteral("0.07");
+    f.amount = QStringLiteral("3");
+    Fill(dlg, f);
+    dlg.AcceptButton()->click();
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(t.Scalar(QString::asprintf("SELECT %s || '|' || %s FROM %s", Bill_Kind_Unit_Price, Bill_Kind_Unit_Total,
+                                        Bill_Kind_Info)),
+             QStringLiteral("0.07|0.21"));
+}
+
+void MasterDialogsTest::lookAlikeNamesAreOneName() {
+    TestDatabase t;
+    MessageCapture messages;
+    AddMainKind("行政事业");
+    AddByDialog<CAddMainKindDlg>(QStringLiteral("政府基金"));
+    AddByDialog<CAddDeptDlg>(QStringLiteral("财务科"));
+    AddByDialog<CAddBrokerDlg>(QStringLiteral("张三"));
+    AddByDialog<CAddMadeDeptDlg>(QStringLiteral("ABC印刷厂"));
+    AddByDialog<CAddManagerDlg>(QStringLiteral("王五"));
+    QCOMPARE(messages.Count(), 0);
+    // The same names with a zero-width space, a joiner, a direction mark, an ideographic space or
+    // full-width letters: each refused as the name already stored.
+    AddByDialog<CAddMainKindDlg>(QStringLiteral("政府\u200B基金"));
+    AddByDialog<CAddDeptDlg>(QStringLiteral("财务科\u3000"));
+    AddByDialog<CAddBrokerDlg>(QStringLiteral("\u200E张三"));
+    AddByDialog<CAddMadeDeptDlg>(QStringLiteral("ＡＢＣ印刷厂"));
+    AddByDialog<CAddManagerDlg>(QStringLiteral("王\u2060五"));
+    QCOMPARE(messages.Count(), 5);
+    for (const CapturedMessage &m : messages.Messages())
+        QCOMPARE(m.caption, QStringLiteral("同名错误!"));
+    QCOMPARE(t.Count(Bill_Main_Kind_Info), 2);
+    QCOMPARE(t.Count(Bill_Dept_Info), 1);
+    QCOMPARE(t.Count(Bill_Broker_Info), 1);
+    QCOMPARE(t.Count(Bill_Made_Info), 1);
+    QCOMPARE(t.Count(Bill_Manager_Info), 1);
+
+    CAddBillKindDlg kind(nullptr);
+    kind.show();
+    KindFields f;
+    f.name = QStringLiteral("ｶﾅ票据\u202E");
+    Fill(kind, f);
+    kind.AcceptButton()->click();
+    QCOMPARE(t.Count(Bill_Kind_Info, Eq(Bill_Kind_Name, "カナ票据")), 1);
+    f.name = QStringLiteral("カナ\uFEFF票据");
+    Fill(kind, f);
+    kind.AcceptButton()->click();
+    QCOMPARE(messages.Last().text, QStringLiteral("カナ票据 已经存在,请重新输入票据类型!"));
+    QCOMPARE(t.Count(Bill_Kind_Info), 1);
+
+    // Nothing visible is no name: refused as blanks are, without a word.
+    messages.Clear();
+    AddByDialog<CAddDeptDlg>(QStringLiteral("\u200B\u200D"));
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(t.Count(Bill_Dept_Info), 1);
+}
+
 void MasterDialogsTest::tabFollowsTheFieldsOfTheKindDialog() {
     TestDatabase t;
     AddMainKind("行政事业");
@@ -686,6 +756,7 @@ void MasterDialogsTest::tabFollowsTheFieldsOfTheKindDialog() {
                                     dlg.PrefixEdit(),
                                     dlg.SuffixEdit(),
                                     dlg.LengthEdit(),
+                                    dlg.StockLimitEdit(),
                                     dlg.KeepAddingBox(),
                                     dlg.NoneFixedBox(),
                                     dlg.AcceptButton(),

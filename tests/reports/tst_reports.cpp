@@ -93,6 +93,7 @@ private slots:
     void monthlyDepartmentWithOneBookHasSubtotalOfThatBook();
     void monthlyTemplateRowsComeFirst();
     void departmentReportNamesTheDepartmentInItsTotal();
+    void rowsOfEqualTimesComeInTheOrderTheyWereStored();
     void cancellationDetailListsVoidedReturnsAndShowsNoDifferenceWhenPaidInFull();
     void thousandsOfBooksSumToTheCent();
     void failedReadingIsReportedAndKeepsTheLayout();
@@ -261,6 +262,34 @@ void ReportsTest::monthlyTemplateRowsComeFirst() {
     QCOMPARE(Cell(report, 1, "开始编号"), QStringLiteral("00000001"));
     QCOMPARE(Cell(report, 2, "发放日期"), QStringLiteral("小计"));
     QCOMPARE(MonthlyTemplate().rows.size(), 1);
+}
+
+void ReportsTest::rowsOfEqualTimesComeInTheOrderTheyWereStored() {
+    TestDatabase t;
+    // Four books issued and returned at one time; their kinds and recipients run against the order
+    // in which they were stored, so an order by kind or recipient would show.
+    const QStringList kinds{"Kd", "Kc", "Kb", "Ka"};
+    QStringList firsts;
+    for (int i = 0; i < kinds.size(); ++i) {
+        AddFixedKind(kinds[i]);
+        SeedBook book = Book(kinds[i], 1 + 25 * i, 25, 50).Issued("2005-1-3 9:0:0", "A科");
+        firsts << AddBook(book);
+        t.Exec(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s = '%s'", Bill_Info, Bill_Issue_Broker,
+                                 qUtf8Printable(kinds[i].toLower()), Bill_Kind, qUtf8Printable(kinds[i])));
+    }
+    const auto firstColumn = [](const CReportTable &report, const QString &title) {
+        QStringList texts;
+        for (int row = 0; row < report.rows.size(); ++row)
+            if (!Cell(report, row, title).isEmpty())
+                texts << Cell(report, row, title);
+        return texts;
+    };
+    QCOMPARE(firstColumn(MonthlyReport(January, JanuaryEnd), QStringLiteral("开始编号")), firsts);
+    QCOMPARE(firstColumn(DepartmentMonthlyReport(January, JanuaryEnd, "A科"), QStringLiteral("开始编号")), firsts);
+    t.Exec(QString::asprintf("UPDATE %s SET %s = '2005-1-20 10:0:0', %s = 25, %s = 50, %s = '%s'", Bill_Info,
+                             Bill_Return_Time, Bill_Unit_Return_Amount, Bill_Unit_Return_Total, Bill_Flag,
+                             FlagReturned));
+    QCOMPARE(firstColumn(CancellationDetail(January, JanuaryEnd), QStringLiteral("票据开始编号")), firsts);
 }
 
 void ReportsTest::departmentReportNamesTheDepartmentInItsTotal() {

@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(top, QStringList({"票据管理", "基础资料", "报表管理", "系统管理"}));
         QCOMPARE(Children(tree->topLevelItem(3)), QStringList({"权限设置", "修改个人密码"}));
         QCOMPARE(Children(tree->topLevelItem(0)).first(), QStringLiteral("票据入库"));
-        QCOMPARE(AllRights(tree).size(), 22);
+        QCOMPARE(AllRights(tree).size(), 25);
         for (QTreeWidgetItem *item : tree->ItemsInOrder()) {
             QVERIFY(item->flags() & Qt::ItemIsUserCheckable);
             QCOMPARE(item->checkState(0), Qt::Unchecked);
@@ -209,6 +209,7 @@ private slots:
                  QStringList({"基础资料", "票据主类型", "票据类型", "票据管理员", "票据制造部门", "增加发放部门",
                               "增加发放人员", "删除发放部门", "删除发放人员", "修改个人密码"}));
         d.dlg->NameEdit()->setText(QStringLiteral("新会计"));
+        d.dlg->PasswordEdit()->setText(QStringLiteral("kj"));
         d.dlg->SaveButton()->click();
         QCOMPARE(messages.Count(), 0);
         QCOMPARE(Cell(t, Bill_Password_Popedom, QStringLiteral("新会计")),
@@ -325,6 +326,88 @@ private slots:
         QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), before);
     }
 
+    void newAccountWithoutATypedPasswordIsRefused() {
+        TestDatabase t;
+        AddUserWithDetails(t, QStringLiteral("李四"), 0, QStringLiteral("P03P19"));
+        MessageCapture messages;
+        Dialog d;
+        const int before = t.Count(QString::fromLatin1(Bill_Password_Info));
+        // A shown account copied under another name: the password field is empty.
+        ClickUser(*d.dlg, QStringLiteral("李四"));
+        QVERIFY(d.dlg->PasswordEdit()->text().isEmpty());
+        d.dlg->NameEdit()->setText(QStringLiteral("王五"));
+        d.dlg->SaveButton()->click();
+        QCOMPARE(messages.Texts(), QStringList{QStringLiteral("新用户必须设置密码，请输入密码！")});
+        QCOMPARE(messages.Last().caption, QStringLiteral("密码"));
+        QCOMPARE(messages.Last().icon, MsgIcon::Exclamation);
+        QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), before);
+        QCOMPARE(Accounts(t, QStringLiteral("王五")), 0);
+
+        // "增加", a name, no password: refused as well.
+        messages.Clear();
+        d.dlg->AddButton()->click();
+        d.dlg->NameEdit()->setText(QStringLiteral("赵六"));
+        d.dlg->SaveButton()->click();
+        QCOMPARE(messages.Texts(), QStringList{QStringLiteral("新用户必须设置密码，请输入密码！")});
+        QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), before);
+
+        // With a typed password the copy is made, rights and all; it logs in with that password only.
+        messages.Clear();
+        ClickUser(*d.dlg, QStringLiteral("李四"));
+        d.dlg->NameEdit()->setText(QStringLiteral("王五"));
+        d.dlg->PasswordEdit()->setText(QStringLiteral("wang5"));
+        d.dlg->SaveButton()->click();
+        QCOMPARE(messages.Count(), 0);
+        QCOMPARE(Cell(t, Bill_Password_Popedom, QStringLiteral("王五")), QStringLiteral("P03P19"));
+        QVERIFY(CheckLoginPassword(QStringLiteral("王五"), QStringLiteral("wang5")));
+        QVERIFY(!CheckLoginPassword(QStringLiteral("王五"), QString()));
+        QVERIFY(CheckLoginPassword(QStringLiteral("李四"), QStringLiteral("pw")));
+    }
+
+    void lookAlikeNamesAreOneAccount() {
+        TestDatabase t;
+        AddUser(QStringLiteral("clerk"), QStringLiteral("pw"), QString());
+        MessageCapture messages;
+        Dialog d;
+        const QString administrator = QString::fromUtf8(AdministratorUser);
+        const QString before = Cell(t, Bill_Password_PWD, administrator);
+        const int accounts = t.Count(QString::fromLatin1(Bill_Password_Info));
+        // The administrator with a zero-width space, an ideographic space or a direction mark: the
+        // administrator, whom the dialog leaves alone.
+        for (const QString &name : {administrator + QChar(0x200B), administrator + QChar(0x3000),
+                                    QChar(0x200F) + administrator, administrator + QChar(0xFEFF)}) {
+            d.dlg->AddButton()->click();
+            d.dlg->NameEdit()->setText(name);
+            d.dlg->PasswordEdit()->setText(QStringLiteral("x"));
+            d.dlg->SaveButton()->click();
+        }
+        QCOMPARE(messages.Count(), 0);
+        QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), accounts);
+        QCOMPARE(Cell(t, Bill_Password_PWD, administrator), before);
+
+        // Full-width letters are the account "clerk".
+        d.dlg->AddButton()->click();
+        d.dlg->NameEdit()->setText(QStringLiteral("ｃｌｅｒｋ"));
+        messages.Answer(MsgAnswer::No);
+        d.dlg->SaveButton()->click();
+        QCOMPARE(messages.Texts(), QStringList{QStringLiteral("你确定要修改clerk的信息吗?")});
+        QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), accounts);
+
+        // A new name is stored without its invisible characters; nothing visible left is no name.
+        messages.Clear();
+        d.dlg->AddButton()->click();
+        d.dlg->NameEdit()->setText(QStringLiteral("\u202E会计\u200D"));
+        d.dlg->PasswordEdit()->setText(QStringLiteral("kj"));
+        d.dlg->SaveButton()->click();
+        QCOMPARE(Accounts(t, QStringLiteral("会计")), 1);
+        d.dlg->AddButton()->click();
+        d.dlg->NameEdit()->setText(QStringLiteral("\u200B\u2060\u3000"));
+        d.dlg->PasswordEdit()->setText(QStringLiteral("kj"));
+        d.dlg->SaveButton()->click();
+        QCOMPARE(messages.Texts(), QStringList{QStringLiteral("请输入用户的姓名！")});
+        QCOMPARE(t.Count(QString::fromLatin1(Bill_Password_Info)), accounts + 1);
+    }
+
     void nameDifferingOnlyInCaseIsTheSameAccount() {
         TestDatabase t;
         AddUser(QStringLiteral("clerk"), QStringLiteral("pw"), QString());
@@ -406,6 +489,7 @@ private slots:
         MessageCapture messages;
         Dialog d;
         d.dlg->NameEdit()->setText(QStringLiteral("新会计"));
+        d.dlg->PasswordEdit()->setText(QStringLiteral("kj"));
         QVERIFY(!d.dlg->SaveUser(QStringLiteral("P02")));
         QCOMPARE(messages.Count(), 1);
         QVERIFY(messages.Last().text.contains(QStringLiteral("写入被拒绝")));
