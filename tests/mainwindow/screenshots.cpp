@@ -140,6 +140,10 @@ void FillSampleHistory() {
         "UPDATE %s SET %s = '%s', %s = '%s', %s = '李会计' WHERE %s = '%s' AND %s = %d", Bill_Info, Bill_Flag, FlagVoid,
         Bill_Invalid_Time, qUtf8Printable(stamp(now.addDays(-3))), Bill_Invalid_Manager, Bill_Kind,
         qUtf8Printable(Fund.name), Bill_Begin_Int, 1 + 15 * Fund.unitAmount));
+    // The fund's forms run short: fewer books in stock than its limit.
+    TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s = 10 WHERE %s = '%s'", Bill_Kind_Info,
+                                                     Bill_Kind_Stock_Limit, Bill_Kind_Name,
+                                                     qUtf8Printable(Fund.name)));
 }
 
 QTreeWidgetItem *TopItem(CMainDlg &window, const QString &text) {
