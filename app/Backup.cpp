@@ -1,12 +1,18 @@
 #include "app/Backup.h"
 
 #include "app/Database.h"
+#include "app/FileCommit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -36,6 +42,10 @@ bool CopyInto(sqlite3 *source, const QString &target, QString &error) {
     sqlite3 *copy = OpenKeyed(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
     if (!copy)
         return false;
+    // The copy counts only once it is checked and renamed, so it needs no journal of its own, and it
+    // is flushed to the disk once, as a whole, before the renaming.
+    sqlite3_exec(copy, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
+    sqlite3_exec(copy, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
     bool ok = false;
     if (sqlite3_backup *backup = sqlite3_backup_init(copy, "main", source, "main")) {
         // One step copies every page: the data file cannot change meanwhile, for the program has
@@ -76,9 +86,50 @@ bool CheckCopy(const QString &file, QString &error) {
     return false;
 }
 
-QDateTime TimeOfCopy(const QString &fileName) {
-    const QString stamp = QFileInfo(fileName).completeBaseName().mid(QStringLiteral("Pelorvanide-").size());
-    return QDateTime::fromString(stamp, QLatin1String(kFormat));
+// "Pelorvanide-20260109-090500-7.dat"; copies of older versions carry no number.
+const QRegularExpression &CopyName() {
+    static const QRegularExpression name(QStringLiteral("^Pelorvanide-(\\d{8}-\\d{6})(?:-(\\d{1,15}))?\\.dat$"));
+    return name;
+}
+
+struct Copy {
+    QString path;
+    QDateTime taken;
+    qint64 number = 0;
+};
+
+std::vector<Copy> CopiesOldestFirst(const QString &folder) {
+    std::vector<Copy> copies;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral("Pelorvanide-*.dat")}, QDir::Files)) {
+        const QRegularExpressionMatch match = CopyName().match(name);
+        if (!match.hasMatch())
+            continue;
+        Copy copy{dir.filePath(name), QDateTime::fromString(match.captured(1), QLatin1String(kFormat)),
+                  match.captured(2).toLongLong()};
+        if (copy.taken.isValid())
+            copies.push_back(copy);
+    }
+    std::sort(copies.begin(), copies.end(), [](const Copy &a, const Copy &b) {
+        return std::tie(a.number, a.taken, a.path) < std::tie(b.number, b.taken, b.path);
+    });
+    return copies;
+}
+
+// Renames the checked copy to the next free number; never over an existing copy.
+bool PutInPlace(const QString &temp, const QDateTime &taken, QString &file, QString &error) {
+    const QString folder = QFileInfo(temp).absolutePath();
+    const std::vector<Copy> copies = CopiesOldestFirst(folder);
+    qint64 number = copies.empty() ? 1 : copies.back().number + 1;
+    for (int attempt = 0; attempt < 1000; ++attempt, ++number) {
+        file = QDir(folder).filePath(BackupFileName(taken, number));
+        bool occupied = false;
+        if (MoveIntoPlace(temp, file, false, &error, &occupied))
+            return true;
+        if (!occupied)
+            return false;
+    }
+    return false;
 }
 
 } // namespace
@@ -87,45 +138,57 @@ QString BackupFolder(const QString &dataFile) {
     return QFileInfo(dataFile).absoluteDir().filePath(QStringLiteral("backup"));
 }
 
-QString BackupFileName(const QDateTime &when) {
-    return QStringLiteral("Pelorvanide-%1.dat").arg(when.toString(QLatin1String(kFormat)));
+QString BackupFileName(const QDateTime &when, qint64 number) {
+    return QStringLiteral("Pelorvanide-%1-%2.dat").arg(when.toString(QLatin1String(kFormat))).arg(number);
 }
 
 QStringList BackupFiles(const QString &folder) {
     QStringList files;
-    // The time stamp in the name sorts the copies oldest first.
-    for (const QString &name : QDir(folder).entryList({QStringLiteral("Pelorvanide-*.dat")}, QDir::Files, QDir::Name))
-        if (TimeOfCopy(name).isValid())
-            files << QDir(folder).filePath(name);
+    for (const Copy &copy : CopiesOldestFirst(folder))
+        files << copy.path;
     return files;
 }
 
 bool BackupIsDue(const QString &dataFile, const QDateTime &now) {
-    const QStringList files = BackupFiles(BackupFolder(dataFile));
-    return files.isEmpty() || TimeOfCopy(files.last()).secsTo(now) > 24 * 60 * 60;
+    const std::vector<Copy> copies = CopiesOldestFirst(BackupFolder(dataFile));
+    if (copies.empty())
+        return true;
+    const QDateTime newest = copies.back().taken;
+    return newest > now || newest.secsTo(now) > 24 * 60 * 60;
+}
+
+void RemoveUnfinishedBackups(const QString &dataFile) {
+    QDir folder(BackupFolder(dataFile));
+    const QStringList leftovers = folder.entryList(
+        {QStringLiteral(".Pelorvanide-*.part"), QStringLiteral(".Pelorvanide-*.part-journal")},
+        QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : leftovers)
+        folder.remove(name);
 }
 
 BackupOutcome CopyDatabase(CDatabase &db, const QString &dataFile, const QDateTime &when) {
     BackupOutcome outcome;
+    outcome.taken = when;
     const QString folder = BackupFolder(dataFile);
     if (!db.Handle()) {
         outcome.error = QStringLiteral("数据文件没有打开");
         return outcome;
     }
     if (!QDir().mkpath(folder)) {
-        outcome.error = QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder));
+        outcome.error = QStringLiteral("无法建立备份文件夹%1").arg(QDir::toNativeSeparators(folder));
         return outcome;
     }
-    const QString file = QDir(folder).filePath(BackupFileName(when));
-    QFile::remove(file);
+    const QString temp = CreateFileBeside(QDir(folder).filePath(BackupFileName(when, 0)), &outcome.error);
+    if (temp.isEmpty())
+        return outcome;
     QString error;
-    if (!CopyInto(db.Handle(), file, error)) {
-        QFile::remove(file);
-        outcome.error = QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(file), error);
+    if (!CopyInto(db.Handle(), temp, error)) {
+        QFile::remove(temp);
+        outcome.error = QStringLiteral("无法写入备份文件%1：%2").arg(QDir::toNativeSeparators(temp), error);
         return outcome;
     }
     outcome.ok = true;
-    outcome.file = file;
+    outcome.file = temp;
     return outcome;
 }
 
@@ -133,15 +196,22 @@ BackupOutcome VerifyBackup(const BackupOutcome &copied, int keep) {
     if (!copied.ok)
         return copied;
     BackupOutcome outcome = copied;
+    outcome.ok = false;
+    outcome.file.clear();
     QString error;
     if (!CheckCopy(copied.file, error)) {
+        outcome.error =
+            QStringLiteral("备份文件%1没有通过检查：%2").arg(QDir::toNativeSeparators(copied.file), error);
+    } else if (PutInPlace(copied.file, copied.taken, outcome.file, outcome.error)) {
+        outcome.ok = true;
+    }
+    if (!outcome.ok) {
         QFile::remove(copied.file);
-        outcome.ok = false;
         outcome.file.clear();
-        outcome.error = QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(copied.file), error);
         return outcome;
     }
-    QStringList files = BackupFiles(QFileInfo(copied.file).absolutePath());
+    // Only now that a new copy is in place do the oldest go; the newest by number always stay.
+    QStringList files = BackupFiles(QFileInfo(outcome.file).absolutePath());
     while (files.size() > keep)
         QFile::remove(files.takeFirst());
     return outcome;

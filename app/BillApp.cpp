@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QLibraryInfo>
@@ -157,16 +158,24 @@ bool CBillApp::InitInstance() {
     if (!OpenDataFile())
         return false;
     // Only the copy that owns the data file backs it up, at start when a day has passed and at exit.
+    // The copy an upgrade left waits for a good backup of the upgraded file: that one is made at once.
+    const QString dataFile = QDir::current().filePath(CDatabase::DataFileName());
+    RemoveUnfinishedBackups(dataFile);
     m_backupOnExit = true;
-    if (BackupIsDue(QDir::current().filePath(CDatabase::DataFileName()), QDateTime::currentDateTime()))
+    if (BackupIsDue(dataFile, QDateTime::currentDateTime()) || !CDatabase::UpgradeCopies(dataFile).isEmpty())
         StartBackup();
     return true;
 }
 
 namespace {
-void ReportBackup(const BackupOutcome &outcome) {
-    if (!outcome.ok)
+// A good backup of the checked data file replaces the copies an upgrade left beside it.
+void ConcludeBackup(const BackupOutcome &outcome) {
+    if (!outcome.ok) {
         ShowMessage(BackupFailureText(outcome), QStringLiteral("数据备份"), MsgIcon::Exclamation);
+        return;
+    }
+    for (const QString &copy : CDatabase::UpgradeCopies(QDir::current().filePath(CDatabase::DataFileName())))
+        QFile::remove(copy);
 }
 } // namespace
 
@@ -174,7 +183,7 @@ void CBillApp::StartBackup() {
     const BackupOutcome copied =
         CopyDatabase(TheDatabase(), QDir::current().filePath(CDatabase::DataFileName()), QDateTime::currentDateTime());
     if (!copied.ok) {
-        ReportBackup(copied);
+        ConcludeBackup(copied);
         return;
     }
     // The check reads the whole copy; it runs beside the clerk's work and tells its verdict when done.
@@ -183,7 +192,7 @@ void CBillApp::StartBackup() {
     QObject::connect(m_verifier.get(), &QThread::finished, m_verifier.get(), [this] {
         // The thread object is still delivering this signal: it goes once the loop is back.
         m_verifier.release()->deleteLater();
-        ReportBackup(*m_verified);
+        ConcludeBackup(*m_verified);
     });
     m_verifier->start(QThread::LowPriority);
 }
@@ -193,13 +202,13 @@ void CBillApp::FinishVerification() {
         return;
     m_verifier->wait();
     m_verifier.reset();
-    ReportBackup(*m_verified);
+    ConcludeBackup(*m_verified);
 }
 
 void CBillApp::ExitInstance() {
     FinishVerification();
     if (m_backupOnExit)
-        ReportBackup(BackupDatabase(TheDatabase(), QDir::current().filePath(CDatabase::DataFileName()),
+        ConcludeBackup(BackupDatabase(TheDatabase(), QDir::current().filePath(CDatabase::DataFileName()),
                                     QDateTime::currentDateTime()));
     m_backupOnExit = false;
     TheDatabase().Close();

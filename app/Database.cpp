@@ -5,9 +5,12 @@
 #include "app/Messages.h"
 #include "schema/Schema.h"
 #include "schema/SchemaTables.h"
+#include "users/Passwords.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,6 +103,9 @@ bool CDatabase::Open(const QString &path, QString *error, bool create) {
         // Pages of 4 KiB: fewer pages to encrypt and authenticate than the 1 KiB default. Every file of
         // the program is written and read with this size.
         sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
+        // What is deleted or replaced is overwritten in the file, so a password replaced by its hash (the
+        // upgrade hashes them all) stays neither in the file nor in backups copied from it page by page.
+        sqlite3_exec(db, "PRAGMA secure_delete = ON", nullptr, nullptr, nullptr);
         sqlite3_create_collation16(db, u"PINYIN", SQLITE_UTF16, nullptr, PinyinCollation);
         m_db = db;
         try {
@@ -162,13 +168,31 @@ void CDatabase::CheckExistingFile(const QString &path) {
         throw OpenRefusal{OpenFailure::UpgradeFailed, QStringLiteral("cannot write the copy %1").arg(backup)};
     }
     try {
-        schema::UpgradeSchema(*this, int(version));
+        Upgrade(int(version));
     } catch (const CDbError &e) {
         // The transaction left the file as it was, so the copy is not needed.
         QFile::remove(backup);
         throw OpenRefusal{OpenFailure::UpgradeFailed, e.Message()};
     }
     m_backupPath = backup;
+}
+
+void CDatabase::Upgrade(int version) {
+    CTransaction transaction(*this);
+    schema::UpgradeSchema(*this, version);
+    HashClearPasswords(*this);
+    transaction.Commit();
+}
+
+QStringList CDatabase::UpgradeCopies(const QString &path) {
+    const QFileInfo file(path);
+    const QString pattern = QStringLiteral("^%1\\.v\\d+(-\\d+)?\\.bak$").arg(QRegularExpression::escape(file.fileName()));
+    const QRegularExpression name(pattern);
+    QStringList copies;
+    for (const QString &entry : file.absoluteDir().entryList(QDir::Files))
+        if (name.match(entry).hasMatch())
+            copies << file.absoluteDir().filePath(entry);
+    return copies;
 }
 
 void CDatabase::Close() {

@@ -48,11 +48,14 @@ public:
     // store's message in error and the reason in LastOpenFailure(). An existing file is checked first:
     // its pages, its version and every table and column the program uses; a damaged or foreign file
     // is not written to. A file of an older version is upgraded after a copy of it was written
-    // beside it (BackupPath()).
+    // beside it (BackupPath()); the upgrade also replaces every clear password by its hash.
     bool Open(const QString &path, QString *error = nullptr, bool create = false);
     OpenFailure LastOpenFailure() const { return m_openFailure; }
     // The copy written before the last upgrade; empty when none was made.
     QString BackupPath() const { return m_backupPath; }
+    // Every copy an upgrade wrote beside the data file at path ("Pelorvanide.dat.v0.bak", ...). They hold
+    // the file as it was, clear passwords included, and go once a good backup of the upgraded file exists.
+    static QStringList UpgradeCopies(const QString &path);
     void Close();
     bool IsOpen() const { return m_db != nullptr; }
 
@@ -102,6 +105,7 @@ private:
     void Exec(const char *sql);
     void ClearCache();
     void CheckExistingFile(const QString &path);
+    void Upgrade(int version);
     int NamedColumn(const QString &column) const;
 
     sqlite3 *m_db = nullptr;

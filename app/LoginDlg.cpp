@@ -119,7 +119,7 @@ void CLoginDlg::OnOK() {
     const QString user = m_userBox->currentText();
     bool matches = false;
     try {
-        matches = CheckLoginPassword(user, m_password);
+        matches = CheckAndLogLogin(user, m_password);
     } catch (const CDbError &e) {
         ReportDbError(e);
         return;

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/Dialect.h"
+
 #include <QElapsedTimer>
 #include <functional>
 #include <vector>
@@ -24,4 +26,25 @@ inline double SecondsOf(const std::function<void()> &work) {
     timer.start();
     work();
     return timer.nsecsElapsed() / 1e9;
+}
+
+// Values bound to a prepared statement when a benchmark fills the store.
+inline SqlValue TextValue(const QString &text) {
+    SqlValue v;
+    v.text = text;
+    return v;
+}
+
+inline SqlValue RealValue(double real) {
+    SqlValue v;
+    v.type = SqlValue::Real;
+    v.real = real;
+    return v;
+}
+
+inline SqlValue IntegerValue(qint64 integer) {
+    SqlValue v;
+    v.type = SqlValue::Integer;
+    v.integer = integer;
+    return v;
 }

@@ -12,26 +12,6 @@ namespace {
 
 constexpr int kRows = 100000;
 
-SqlValue TextValue(const QString &text) {
-    SqlValue v;
-    v.text = text;
-    return v;
-}
-
-SqlValue RealValue(double real) {
-    SqlValue v;
-    v.type = SqlValue::Real;
-    v.real = real;
-    return v;
-}
-
-SqlValue IntegerValue(qint64 integer) {
-    SqlValue v;
-    v.type = SqlValue::Integer;
-    v.integer = integer;
-    return v;
-}
-
 QString InsertText(int i) {
     return QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s) VALUES ('%s',%f,%d,'%s','%s',%f,'%s')", Bill_Info,
                              Bill_Kind, Bill_Unit_Price, Bill_Unit_Amount, Bill_Begin_Char, Bill_Flag, Bill_Begin_Int,

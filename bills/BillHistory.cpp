@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "schema/Schema.h"
 
@@ -75,6 +76,89 @@ QString Document(double number) {
     return number > 0 ? FormatDocumentNumber(number) : QString();
 }
 
+// An operation after which the book's numbers are free again: the book is gone.
+bool EndsBook(const QString &operation) {
+    for (const char *end : {logop::Delete, logop::ForcedDelete, logop::KindDelete, logop::CancelStockIn})
+        if (operation == QString::fromUtf8(end))
+            return true;
+    return false;
+}
+
+// The word of the history for an operation of the log; operations without one keep their own.
+QString StepWord(const QString &operation) {
+    static const std::pair<const char *, const char *> words[] = {
+        {logop::StockIn, "入库"}, {logop::Issue, "发放"},        {logop::Return, "回收"},    {logop::Void, "作废"},
+        {logop::Delete, "删除"},  {logop::ForcedDelete, "删除"}, {logop::KindDelete, "删除"}};
+    for (const auto &[op, word] : words)
+        if (operation == QString::fromUtf8(op))
+            return QString::fromUtf8(word);
+    return operation;
+}
+
+QString UsedText(const HistoryBook &book, double value) {
+    return value <= book.returnEndInt ? QStringLiteral("本号已使用") : QStringLiteral("本号未使用");
+}
+
+// The log entries of every book that had this kind and first number, one road per book in the
+// order they were stocked; the last road is still open when its book was not taken away.
+struct LoggedRoads {
+    QVector<QVector<HistoryStep>> roads;
+    bool lastOpen = false;
+};
+
+LoggedRoads ReadLoggedRoads(const QString &kind, const QString &beginChar) {
+    CDatabase &db = TheDatabase();
+    db.OpenQuery(QString::asprintf("SELECT * FROM %s WHERE %s = '%s' AND %s = '%s' ORDER BY %s", Bill_Log_Info,
+                                   Bill_Log_Kind, Quote(kind).constData(), Bill_Log_Begin_Char,
+                                   Quote(beginChar).constData(), Bill_Log_ID));
+    LoggedRoads logged;
+    for (; !db.IsEOF(); db.MoveNext()) {
+        HistoryStep step;
+        const QString operation = Text(db, Bill_Log_Operation);
+        step.step = StepWord(operation);
+        step.time = Text(db, Bill_Log_Time);
+        step.manager = Text(db, Bill_Log_User);
+        step.document = Document(Number(db, Bill_Log_Document_No));
+        step.detail = Text(db, Bill_Log_Detail);
+        if (!logged.lastOpen)
+            logged.roads.append(QVector<HistoryStep>());
+        logged.roads.last().append(step);
+        logged.lastOpen = !EndsBook(operation);
+    }
+    db.CloseQuery();
+    return logged;
+}
+
+// Gives each book its logged road. The log may have begun after the first books were stocked, so
+// roads and books are matched from the newest: the live book takes the open road, deleted books
+// the closed roads before it.
+void AttachLoggedRoads(QVector<HistoryBook> &books) {
+    for (int i = 0; i < books.size(); ++i) {
+        bool seen = false;
+        for (int j = 0; j < i && !seen; ++j)
+            seen = books[j].kind == books[i].kind && books[j].beginChar == books[i].beginChar;
+        if (seen)
+            continue;
+        LoggedRoads logged = ReadLoggedRoads(books[i].kind, books[i].beginChar);
+        for (int j = int(books.size()) - 1; j >= i; --j) {
+            HistoryBook &book = books[j];
+            if (book.kind != books[i].kind || book.beginChar != books[i].beginChar || logged.roads.isEmpty())
+                continue;
+            if (book.deleted == logged.lastOpen) {
+                // A live book without an open road, or a deleted one facing an open road: not logged.
+                if (!book.deleted)
+                    continue;
+                logged.roads.removeLast();
+                logged.lastOpen = false;
+                if (logged.roads.isEmpty())
+                    break;
+            }
+            book.loggedRoad = logged.roads.takeLast();
+            logged.lastOpen = false;
+        }
+    }
+}
+
 } // namespace
 
 bool ParseTypedBillNumber(const QString &typed, const KindParams &kind, double &value) {
@@ -97,10 +181,24 @@ QVector<HistoryBook> FindBooksHolding(const QString &kind, int unitAmount, doubl
     // deleted one of the same numbers, comes last.
     std::stable_sort(books.begin(), books.end(),
                      [](const HistoryBook &a, const HistoryBook &b) { return a.repositoryTime < b.repositoryTime; });
+    AttachLoggedRoads(books);
     return books;
 }
 
 QVector<HistoryStep> BookRoad(const HistoryBook &book, double value) {
+    // The log tells the road only when it holds the book from its stock-in; a book stocked before
+    // the log began keeps the road its stamps tell.
+    if (!book.loggedRoad.isEmpty() && book.loggedRoad.first().step == QStringLiteral("入库")) {
+        QVector<HistoryStep> road = book.loggedRoad;
+        // Only the book's return, the last one logged, says whether the number itself was used.
+        for (auto step = road.rbegin(); step != road.rend() && book.returnNo > 0; ++step) {
+            if (step->step == QStringLiteral("回收")) {
+                step->detail += QStringLiteral("；") + UsedText(book, value);
+                break;
+            }
+        }
+        return road;
+    }
     QVector<HistoryStep> road;
     HistoryStep in;
     in.step = QStringLiteral("入库");
@@ -131,11 +229,9 @@ QVector<HistoryStep> BookRoad(const HistoryBook &book, double value) {
         back.dept = book.returnDept;
         back.broker = book.returnBroker;
         back.document = Document(book.returnNo);
-        const bool used = value <= book.returnEndInt;
-        back.detail = QStringLiteral("回收张数 %1，返还结尾编号 %2，回收金额 %3；本号%4")
+        back.detail = QStringLiteral("回收张数 %1，返还结尾编号 %2，回收金额 %3；%4")
                           .arg(book.returnCount)
-                          .arg(book.returnEndChar, FormatMoney(book.returnTotal),
-                               used ? QStringLiteral("已使用") : QStringLiteral("未使用"));
+                          .arg(book.returnEndChar, FormatMoney(book.returnTotal), UsedText(book, value));
         road.append(back);
     }
     if (book.flag == QString::fromUtf8(FlagVoid)) {

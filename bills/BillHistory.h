@@ -12,6 +12,17 @@
 // is left between them is not a number.
 bool ParseTypedBillNumber(const QString &typed, const KindParams &kind, double &value);
 
+// One step of a book's road, as the history list shows it.
+struct HistoryStep {
+    QString step; // "入库", "发放", "回收", "作废", "删除", or the operation the log names
+    QString time;
+    QString manager; // the administrator who did it; for a step read from the log, the user
+    QString dept;
+    QString broker;
+    QString document;
+    QString detail;
+};
+
 // One book that holds the number, as stored.
 struct HistoryBook {
     bool deleted = false; // read from the recycle table
@@ -32,28 +43,20 @@ struct HistoryBook {
     double returnEndInt = 0;
     int returnCount = 0;
     double returnTotal = 0;
-    QString invalidTime, invalidManager; // the void
+    QString invalidTime, invalidManager;   // the void
     QString deletionTime, deletionManager; // a deleted book only
+    // The book's road as the operation log tells it; empty when the log holds none for it.
+    QVector<HistoryStep> loggedRoad;
 };
 
 // Books of the kind that hold the value, oldest stock-in first: deleted ones from the recycle table
 // and the live one. A book is taken as U bills from its first number, U being the kind's count, so
 // only the books whose first number lies within U - 1 below the value are read, through the indexes
-// on kind and first number. Throws CDbError.
+// on kind and first number. Each book gets its logged road. Throws CDbError.
 QVector<HistoryBook> FindBooksHolding(const QString &kind, int unitAmount, double value);
 
-// One step of a book's road, as the history list shows it.
-struct HistoryStep {
-    QString step; // "入库", "发放", "回收", "作废", "删除"
-    QString time;
-    QString manager; // the administrator who did it
-    QString dept;
-    QString broker;
-    QString document;
-    QString detail;
-};
-
-// The road of the book in time order; for a return, whether the value itself was used.
+// The road of the book in time order: the logged road where the log holds one, otherwise the road its
+// stamps tell, and for a return whether the value itself was used.
 QVector<HistoryStep> BookRoad(const HistoryBook &book, double value);
 
 // Column titles of the history list, in the order of HistoryStep's fields.

@@ -89,7 +89,7 @@ void CNonFixedBillDlg::RecordAmount() {
         return;
     }
     try {
-        TheDatabase().ExecuteStatement(RecordAmountStatement(m_book, billNumber, amount));
+        RecordBillAmount(m_book, billNumber, amount);
     } catch (const CDbError &e) {
         // The list keeps showing what is stored.
         ReportDbError(e);

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "schema/Schema.h"
 
@@ -157,8 +158,15 @@ void InsertStockRuns(const StockInEntry &entry, const std::function<void(int, in
     CDatabase &db = TheDatabase();
     const EntryTexts texts(entry);
     CTransaction transaction(db);
+    QVector<LogEntry> log;
+    log.reserve(entry.books);
+    const QString detail = QStringLiteral("入库 %1 张，制造部门 %2").arg(entry.kind.unitAmount).arg(entry.madeUnits);
     for (int book = 0; book < entry.books; ++book) {
         db.ExecuteStatement(RunStatement(entry, texts, book));
+        log.append({QString::fromUtf8(logop::StockIn), entry.documentNo, entry.kind.name,
+                    FormatBillNumber(entry.prefix, entry.BookBegin(book), entry.suffix, entry.width),
+                    FormatBillNumber(entry.prefix, entry.BookBegin(book + 1) - 1, entry.suffix, entry.width),
+                    entry.kind.unitAmount, entry.kind.bookTotal, detail});
         if (entry.kind.noneFixed) {
             const CSingleBillTexts bills(entry, texts, book);
             for (int position = 1; position <= entry.kind.unitAmount; ++position)
@@ -167,6 +175,7 @@ void InsertStockRuns(const StockInEntry &entry, const std::function<void(int, in
         if (progress)
             progress(book + 1, entry.books);
     }
+    WriteLog(log);
     transaction.Commit();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "schema/Schema.h"
 
@@ -41,6 +42,11 @@ bool FindRun(const QString &kind, const QString &beginChar, RunInfo &run, const 
         run = RunInfo();
         db.ReadFieldNumber(QLatin1String(Bill_Begin_Int), run.begin);
         db.ReadFieldNumber(QLatin1String(Bill_Unit_Price), run.unitPrice);
+        db.ReadFieldNumber(QLatin1String(Bill_Unit_Total), run.total);
+        double count = 0;
+        db.ReadFieldNumber(QLatin1String(Bill_Unit_Amount), count);
+        run.count = int(count);
+        run.endChar = Text(db, Bill_End_Char);
         double noneFixed = 0;
         db.ReadFieldNumber(QLatin1String(Bill_NoneFixed_Sum), noneFixed);
         run.noneFixed = noneFixed != 0;
@@ -67,12 +73,17 @@ QString IssueStatement(const IssueStamp &s, const RunKey &run) {
 MoveOutcome IssueRuns(const QVector<RunKey> &runs, const IssueStamp &stamp) {
     CDatabase &db = TheDatabase();
     CTransaction transaction(db);
+    QVector<LogEntry> log;
+    const QString detail = QStringLiteral("发放给 %1 %2").arg(stamp.dept, stamp.broker);
     for (int row = 0; row < runs.size(); ++row) {
         RunInfo run;
         if (!FindRun(runs[row].kind, runs[row].beginChar, run) || run.flag != QString::fromUtf8(FlagStock))
             return {MoveOutcome::NotInState, row};
         db.ExecuteStatement(IssueStatement(stamp, runs[row]));
+        log.append({QString::fromUtf8(logop::Issue), stamp.documentNo, runs[row].kind, runs[row].beginChar, run.endChar,
+                    run.count, run.total, detail});
     }
+    WriteLog(log);
     transaction.Commit();
     return {};
 }
@@ -112,6 +123,7 @@ bool IsNumberText(const QString &text) {
 MoveOutcome ReturnRuns(const QVector<ReturnLine> &lines, const ReturnStamp &stamp) {
     CDatabase &db = TheDatabase();
     CTransaction transaction(db);
+    QVector<LogEntry> log;
     for (int row = 0; row < lines.size(); ++row) {
         ReturnLine line = lines[row];
         RunInfo run;
@@ -133,7 +145,16 @@ MoveOutcome ReturnRuns(const QVector<ReturnLine> &lines, const ReturnStamp &stam
                 return {MoveOutcome::BadAmount, row};
         }
         db.ExecuteStatement(ReturnStatement(stamp, line, ReturnEndValue(found ? run.begin : 0, count)));
+        if (db.ChangedRows() == 0)
+            continue;
+        const double collected = line.returnTotal.toDouble();
+        log.append({QString::fromUtf8(logop::Return), stamp.documentNo, line.run.kind, line.run.beginChar, run.endChar,
+                    count, collected,
+                    QStringLiteral("退回 %1 张，实收%2，返还结尾编号 %3")
+                        .arg(count)
+                        .arg(FormatMoney(collected), line.returnEndChar)});
     }
+    WriteLog(log);
     transaction.Commit();
     return {};
 }
@@ -162,6 +183,16 @@ QString RecordAmountStatement(const BookKey &b, const QString &billNumber, doubl
                              Q(b.kind).constData(), Bill_NoneFixed_Main_Kind, Q(b.mainKind).constData(),
                              Bill_NoneFixed_Begin_Char, Q(b.beginChar).constData(), Bill_NoneFixed_Inner_Char,
                              Q(billNumber).constData());
+}
+
+void RecordBillAmount(const BookKey &book, const QString &billNumber, double amount) {
+    CDatabase &db = TheDatabase();
+    CTransaction transaction(db);
+    db.ExecuteStatement(RecordAmountStatement(book, billNumber, amount));
+    if (db.ChangedRows() > 0)
+        WriteLog({QString::fromUtf8(logop::Amount), 0, book.kind, billNumber, billNumber, 1, amount,
+                  QStringLiteral("本号 %1 的票据金额记为%2").arg(book.beginChar, FormatMoney(amount))});
+    transaction.Commit();
 }
 
 double SingleBillTotal(const BookKey &b) {

@@ -8,6 +8,9 @@
 // A stored run, looked up by kind and first number.
 struct RunInfo {
     double begin = 0;
+    QString endChar;
+    int count = 0;
+    double total = 0;
     QString flag;
     QString mainKind;
     QString prefix;
@@ -97,6 +100,8 @@ struct BookKey {
 
 QString SingleBillListStatement(const BookKey &book);
 QString RecordAmountStatement(const BookKey &book, const QString &billNumber, double amount);
+// Records the amount of one single bill with its log entry, in one transaction. Throws CDbError.
+void RecordBillAmount(const BookKey &book, const QString &billNumber, double amount);
 // Sum of the book's recorded amounts, 0 when it has none. Throws CDbError.
 double SingleBillTotal(const BookKey &book);
 // Bills whose amount text is not empty and reads as a number other than zero.

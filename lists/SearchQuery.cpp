@@ -83,3 +83,25 @@ QString ComposeSearchStatement(const StatementParts &parts, const QString &where
                                        qUtf8Printable(parts.orderColumn));
     return statement;
 }
+
+namespace {
+
+void AddFields(SearchCatalogue &catalogue, std::initializer_list<SearchField> fields, QStringList &kind) {
+    for (const SearchField &field : fields) {
+        catalogue.names << QString::fromLatin1(field.name);
+        catalogue.titles << QString::fromUtf8(field.title);
+        kind << QString::fromLatin1(field.name);
+    }
+}
+
+} // namespace
+
+SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts,
+                                    std::initializer_list<SearchField> numbers,
+                                    std::initializer_list<SearchField> dates) {
+    SearchCatalogue catalogue;
+    AddFields(catalogue, texts, catalogue.textColumns);
+    AddFields(catalogue, numbers, catalogue.numberColumns);
+    AddFields(catalogue, dates, catalogue.dateColumns);
+    return catalogue;
+}

@@ -2,6 +2,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 
 struct StatementParts;
 
@@ -14,6 +15,17 @@ struct SearchCatalogue {
     QStringList numberColumns;
     QStringList dateColumns;
 };
+
+// One searchable column: its name in the store and the title the list shows for it.
+struct SearchField {
+    const char *name;
+    const char *title;
+};
+
+// A catalogue of the text, number and date-time columns, in that order.
+SearchCatalogue MakeSearchCatalogue(std::initializer_list<SearchField> texts,
+                                    std::initializer_list<SearchField> numbers,
+                                    std::initializer_list<SearchField> dates);
 
 // The titles of those list expressions that are columns of the kind (one of the catalogue's three
 // lists), in the list's order. Names are compared upper-cased, as list expressions are held.

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "bills/StockMoves.h"
 #include "masterdata/RecycleBills.h"
@@ -11,9 +12,17 @@ using namespace schema;
 
 namespace {
 
-bool RunStored(const QString &kind, const QString &beginChar) {
-    RunInfo run;
-    return FindRun(kind, beginChar, run);
+// The log entry of a run taken out of use.
+LogEntry RunEntry(const char *operation, const QString &kind, const QString &beginChar, const RunInfo &run,
+                  const QString &manager) {
+    return {QString::fromUtf8(operation),
+            0,
+            kind,
+            beginChar,
+            run.endChar,
+            run.count,
+            run.total,
+            QStringLiteral("原状态 %1，管理员 %2").arg(run.flag, manager)};
 }
 
 // Dates of the document range as the statements write them: the whole of both days.
@@ -55,20 +64,25 @@ QString VoidRunStatement(const QString &kind, const QString &beginChar, const QS
 RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
     CDatabase &db = TheDatabase();
     CTransaction transaction(db);
-    if (!RunStored(kind, beginChar))
+    RunInfo run;
+    if (!FindRun(kind, beginChar, run))
         return RunChange::NoRun;
     db.ExecuteStatement(VoidRunStatement(kind, beginChar, time, manager));
+    WriteLog(RunEntry(logop::Void, kind, beginChar, run, manager));
     transaction.Commit();
     return RunChange::Done;
 }
 
-RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager,
+                     const char *operation) {
     CTransaction transaction;
+    RunInfo run;
     // A first number that reads like a whole-kind mode word could never name a run of its own.
     if (beginChar == QString::fromUtf8(RemarkKindDeleted) || beginChar == QString::fromUtf8(RemarkMainKindDeleted) ||
-        !RunStored(kind, beginChar))
+        !FindRun(kind, beginChar, run))
         return RunChange::NoRun;
     MoveBillsToRecycle(kind, beginChar, manager, time);
+    WriteLog(RunEntry(operation, kind, beginChar, run, manager));
     transaction.Commit();
     return RunChange::Done;
 }
@@ -103,11 +117,11 @@ double SumMoneyTexts(const QStringList &cells) {
 const QVector<DocumentKind> &DocumentKinds() {
     static const QVector<DocumentKind> kinds = {
         {"入库单", Bill_Repository_No, Bill_Repository_Time, Bill_Repository_Manager, FlagStock, nullptr,
-         "票据：%s \n 已不是库存票据"},
+         "票据：%s \n 已不是库存票据", logop::CancelStockIn},
         {"出库单", Bill_Issue_No, Bill_Issue_Time, Bill_Issue_Manager, FlagIssued, FlagStock,
-         "票据：%s \n 已不是运作票据"},
+         "票据：%s \n 已不是运作票据", logop::CancelIssue},
         {"回收单", Bill_Return_No, Bill_Return_Time, Bill_Return_Manager, FlagReturned, FlagIssued,
-         "票据：%s \n 已不是回收票据", true},
+         "票据：%s \n 已不是回收票据", logop::CancelReturn, true},
     };
     return kinds;
 }
@@ -146,17 +160,29 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
     CTransaction transaction(db);
     db.OpenQuery(QString::asprintf(" SELECT * FROM %s WHERE %s = %s ORDER BY %s ", Bill_Info, kind.numberColumn,
                                    no.constData(), Bill_Begin_Int));
-    int runs = 0;
-    for (; !db.IsEOF(); db.MoveNext(), ++runs) {
+    QVector<LogEntry> log;
+    const QString detail =
+        kind.stateAfterCancel ? QStringLiteral("%1 %2 撤销，票据回到%3")
+                                    .arg(QString::fromUtf8(kind.name), number, QString::fromUtf8(kind.stateAfterCancel))
+                              : QStringLiteral("%1 %2 撤销，票据从库存删除").arg(QString::fromUtf8(kind.name), number);
+    for (; !db.IsEOF(); db.MoveNext()) {
         QString flag;
-        if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState)) {
-            QString begin;
-            db.ReadFieldText(QString::fromLatin1(Bill_Begin_Char), begin);
+        QString begin;
+        db.ReadFieldText(QString::fromLatin1(Bill_Begin_Char), begin);
+        if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState))
             result.offending << begin;
-        }
+        LogEntry entry{
+            QString::fromUtf8(kind.cancelOperation), number.toDouble(), QString(), begin, QString(), 0, 0, detail};
+        double count = 0;
+        db.ReadFieldText(QString::fromLatin1(Bill_Kind), entry.kind);
+        db.ReadFieldText(QString::fromLatin1(Bill_End_Char), entry.last);
+        db.ReadFieldNumber(QString::fromLatin1(Bill_Unit_Amount), count);
+        db.ReadFieldNumber(QString::fromLatin1(Bill_Unit_Total), entry.amount);
+        entry.count = int(count);
+        log << entry;
     }
     db.CloseQuery();
-    if (runs == 0) {
+    if (log.isEmpty()) {
         result.outcome = DocumentCancel::NothingLeft;
         return result;
     }
@@ -181,6 +207,7 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
                                               kind.numberColumn, Bill_Flag, kind.stateAfterCancel, kind.numberColumn,
                                               no.constData()));
     }
+    WriteLog(log);
     transaction.Commit();
     result.outcome = DocumentCancel::Done;
     return result;

@@ -1,4 +1,6 @@
 #pragma once
+#include "audit/OperationLog.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -15,8 +17,9 @@ enum class RunChange { Done, NoRun };
 QString VoidRunStatement(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
 RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
 // Moves the one run and its single bills into the recycle tables, stamped with the time and the
-// administrator; the run's remark stays.
-RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager);
+// administrator; the run's remark stays. The log names the move by operation ("票据删除", "强制删除").
+RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager,
+                     const char *operation = logop::Delete);
 
 // The forced operation's objects: "回收" lists returned runs by return time, "作废" voided runs by
 // void time. Any other object gives an empty statement.
@@ -34,6 +37,7 @@ struct DocumentKind {
     const char *requiredState;
     const char *stateAfterCancel; // nullptr: cancelling deletes the runs
     const char *refusal;          // %s: the offending first numbers, each followed by ","
+    const char *cancelOperation;  // the log's word for cancelling one
     bool clearsReturn = false;    // cancelling clears every return stamp, as if it was never recorded
 };
 

@@ -4,6 +4,7 @@
 #include "app/Database.h"
 #include "app/Messages.h"
 #include "app/TabOrder.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "bills/StockDialogParts.h"
 #include "lists/QueryListCtrl.h"
@@ -135,5 +136,8 @@ void CForcedOperationDlg::ForcedDelete() {
                                       MsgButtons::YesNo,
                                       MsgAnswer::Yes,
                                       "%s:%s 已被删除!"};
-    ChangeSelectedRun(m_list, texts, RecycleRun);
+    ChangeSelectedRun(m_list, texts,
+                      [](const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+                          return RecycleRun(kind, beginChar, time, manager, logop::ForcedDelete);
+                      });
 }

@@ -94,5 +94,8 @@ void DeleteCommand(CQueryListCtrl *list) {
                                       MsgButtons::OkCancel,
                                       MsgAnswer::Ok,
                                       "%s:%s至%s 已被删除!"};
-    ChangeSelectedRun(list, texts, RecycleRun);
+    ChangeSelectedRun(list, texts,
+                      [](const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
+                          return RecycleRun(kind, beginChar, time, manager);
+                      });
 }

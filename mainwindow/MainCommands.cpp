@@ -7,6 +7,7 @@ constexpr int AnyView = -1;
 constexpr int NoView = -1;
 constexpr int DepartmentMode = 0;
 constexpr int RepositoryMode = 1;
+constexpr int OverviewMode = 2;
 } // namespace
 
 const QList<MainCommand> &MainCommands() {
@@ -28,8 +29,12 @@ const QList<MainCommand> &MainCommands() {
         {Forced, "强制操作(&K)", "强制操作", AnyView, false, NoView, 0},
         {Documents, "出入库管理", "出入库管理", AnyView, false, NoView, 0},
         {History, "票据追踪", nullptr, AnyView, false, NoView, 0},
+        {OperationLog, "操作日志", "操作日志", AnyView, false, NoView, 0},
+        {LogCheck, "日志校验", "日志校验", AnyView, false, NoView, 0},
+        {BookAudit, "票据稽核", "票据稽核", AnyView, false, NoView, 0},
         {DepartmentView, "部门视图(&O)", nullptr, AnyView, false, DepartmentMode, 0},
         {RepositoryView, "仓库视图(&R)", nullptr, AnyView, false, RepositoryMode, 0},
+        {Overview, "概览(&G)", nullptr, AnyView, false, OverviewMode, 0},
         {Refresh, "刷新(&F)\tF5", nullptr, AnyView, false, NoView, 0},
         {MainKind, "票据主类型(&M)", "票据主类型", AnyView, false, NoView, 0},
         {Kind, "票据类型(&K)", "票据类型", AnyView, false, NoView, 0},
@@ -66,9 +71,9 @@ int HandlerId(int id) {
 }
 
 bool MayChangeTheBooks(int id) {
-    static const QList<int> changing = {StockIn, Issue, Return, Delete, Void, Forced, Documents, MainKind, Kind,
-                                        Manager, Maker, AddDepartment, AddRecipient, DeleteDepartment,
-                                        DeleteRecipient, Rights};
+    static const QList<int> changing = {
+        StockIn, Issue,   Return, Delete,        Void,         Forced,           Documents,       MainKind,
+        Kind,    Manager, Maker,  AddDepartment, AddRecipient, DeleteDepartment, DeleteRecipient, Rights};
     return changing.contains(HandlerId(id));
 }
 
@@ -83,9 +88,10 @@ QList<int> BarMenuItems(int menu) {
         // "退出" stays the last item of its menu; items added later go before it.
         return {StockIn, Issue, Return, 0, Report, Print, Export, 0, Login, Rights, 0, Exit};
     case 2:
-        return {Index, Search, Extract, 0, Delete, Void, Forced, Documents, History};
+        return {Index,   Search, Extract,      0,        Delete,   Void, Forced, Documents,
+                History, 0,      OperationLog, LogCheck, BookAudit};
     case 3:
-        return {DepartmentView, RepositoryView, 0, Refresh};
+        return {DepartmentView, RepositoryView, Overview, 0, Refresh};
     case 4:
         return {MainKind,        Kind, Manager, Maker, 0, AddDepartment, AddRecipient, DeleteDepartment,
                 DeleteRecipient, 0,    Password};

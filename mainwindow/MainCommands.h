@@ -42,7 +42,11 @@ enum : int {
     Documents = 32813,
     History = 32814,
     Export = 32815,
-    Refresh = 32816,
+    OperationLog = 32816,
+    LogCheck = 32817,
+    BookAudit = 32818,
+    Overview = 32830,
+    Refresh = 32831,
 };
 }
 
@@ -52,7 +56,7 @@ struct MainCommand {
     const char *right; // the right checked before it runs; nullptr when it is not guarded
     int requiredView;  // the view it runs in (0 department, 1 repository), -1 for any; grayed elsewhere
     bool needsRows;    // grayed in its menu while no row of the main list is selected
-    int checkedInView; // checked in its menu while this view is shown, -1 for never
+    int checkedInView; // checked in its menu while this view (2 the overview) is shown, -1 for never
     int sameAs;        // the id whose handler it runs, or 0 for its own
 };
 

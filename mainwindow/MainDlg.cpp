@@ -1,7 +1,13 @@
 #include "mainwindow/MainDlg.h"
 
+#include "app/BusyWindow.h"
+#include "app/Database.h"
 #include "app/LoginDlg.h"
 #include "app/Messages.h"
+#include "audit/BookAuditDlg.h"
+#include "audit/LogDlg.h"
+#include "audit/LowStock.h"
+#include "audit/OperationLog.h"
 #include "bills/BillHistoryDlg.h"
 #include "bills/IssueDlg.h"
 #include "bills/ReturnDlg.h"
@@ -12,7 +18,6 @@
 #include "maintenance/ForcedOperationDlg.h"
 #include "maintenance/MaintenanceCommands.h"
 #include "maintenance/OperationDocumentDlg.h"
-#include "app/BusyWindow.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/SearchFields.h"
 #include "mainwindow/SplashDlg.h"
@@ -82,7 +87,20 @@ bool CMainDlg::Initialise() {
     m_hook.StartHook();
     ApplyNormalLayout();
     ShowDepartmentViewAgain();
+    WarnOfLowStock();
     return true;
+}
+
+void CMainDlg::WarnOfLowStock() {
+    QString warning;
+    try {
+        warning = LowStockWarning(ShortKinds());
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+        return;
+    }
+    if (!warning.isEmpty())
+        ShowMessage(warning, QStringLiteral("库存不足"), MsgIcon::Exclamation);
 }
 
 int CMainDlg::RunLogin() {
@@ -95,6 +113,7 @@ int CMainDlg::RunLogin() {
 
 void CMainDlg::SetCurrentUser(const QString &user) {
     m_permissions.SetUserName(user);
+    SetLogUser(user);
     m_userLabel->setText(QStringLiteral("当前用户：%1").arg(user));
 }
 
@@ -107,6 +126,9 @@ bool CMainDlg::CheckRight(const QString &rightName) {
 }
 
 bool CMainDlg::ConfirmAccount() {
+    // Without a login there is no account to lose; such a window holds no rights either.
+    if (CurrentUser().isEmpty())
+        return true;
     switch (m_permissions.ReloadUserRights()) {
     case CPermissionTable::Account::Present:
         return true;
@@ -134,6 +156,10 @@ void CMainDlg::InstallBuiltInCommands() {
     SetCommandHandler(cmd::Exit, [this] { OnExit(); });
     SetCommandHandler(cmd::DepartmentView, [this] { ShowDepartmentView(); });
     SetCommandHandler(cmd::RepositoryView, [this] { ShowRepositoryView(); });
+    SetCommandHandler(cmd::Overview, [this] {
+        if (m_viewMode != OverviewMode)
+            ShowOverview();
+    });
     SetCommandHandler(cmd::Refresh, [this] { RefreshView(); });
     SetCommandHandler(cmd::Extract, [this] { OnExtract(); });
     SetCommandHandler(cmd::Print, [this] { OnPrint(); });
@@ -144,10 +170,24 @@ void CMainDlg::InstallBuiltInCommands() {
 // Commands that open a dialog of their own, or act on the tree's selection. The right and the view
 // were checked by RunCommand before a handler runs.
 void CMainDlg::InstallDialogCommands() {
-    SetCommandHandler(cmd::StockIn, [this] { CStockInDlg(this).exec(); });
+    SetCommandHandler(cmd::StockIn, [this] {
+        CStockInDlg(this).exec();
+        RefreshStockMarks();
+    });
     SetCommandHandler(cmd::History, [this] { CBillHistoryDlg(this).exec(); });
-    SetCommandHandler(cmd::Export, [this] { ExportList(*m_list, CTableNameDlg::AskTableName(this), this); });
-    SetCommandHandler(cmd::Issue, [this] { CIssueDlg(m_list, this).exec(); });
+    SetCommandHandler(cmd::OperationLog, [this] { CLogDlg(this).exec(); });
+    SetCommandHandler(cmd::LogCheck, [] { CheckLogChainCommand(); });
+    SetCommandHandler(cmd::BookAudit, [this] { CBookAuditDlg(this).exec(); });
+    SetCommandHandler(cmd::Export, [this] {
+        if (m_viewMode == OverviewMode)
+            ExportOverview();
+        else
+            ExportList(*m_list, CTableNameDlg::AskTableName(this), this);
+    });
+    SetCommandHandler(cmd::Issue, [this] {
+        CIssueDlg(m_list, this).exec();
+        RefreshStockMarks();
+    });
     SetCommandHandler(cmd::Return, [this] { CReturnDlg(m_list, this).exec(); });
     SetCommandHandler(cmd::Report, [this] { CReportDlg(this).exec(); });
     SetCommandHandler(cmd::MainKind, [this] { CMainKindDlg(this).exec(); });
@@ -155,21 +195,28 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::Manager, [this] { CManagerDlg(this).exec(); });
     SetCommandHandler(cmd::Maker, [this] { CMadeDeptDlg(this).exec(); });
     const auto showDepartmentViewAgain = [this] { ShowDepartmentViewAgain(); };
-    SetCommandHandler(cmd::AddDepartment, [this, showDepartmentViewAgain] {
-        CAddDeptDlg(showDepartmentViewAgain, this).exec();
-    });
-    SetCommandHandler(cmd::AddRecipient, [this, showDepartmentViewAgain] {
-        CAddBrokerDlg(showDepartmentViewAgain, this).exec();
-    });
+    SetCommandHandler(cmd::AddDepartment,
+                      [this, showDepartmentViewAgain] { CAddDeptDlg(showDepartmentViewAgain, this).exec(); });
+    SetCommandHandler(cmd::AddRecipient,
+                      [this, showDepartmentViewAgain] { CAddBrokerDlg(showDepartmentViewAgain, this).exec(); });
     SetCommandHandler(cmd::DeleteDepartment, [this] { DeleteDeptCommand(*this); });
     SetCommandHandler(cmd::DeleteRecipient, [this] { DeleteBrokerCommand(*this); });
     SetCommandHandler(cmd::Search, [this] { CSearchDlg(MainSearchCatalogue(), *m_list, this).exec(); });
     SetCommandHandler(cmd::Index, [this] { CMultiIndexDlg(*m_list, this).exec(); });
     SetCommandHandler(cmd::Rights, [this] { CUserAccountDlg(m_permissions, this).exec(); });
     SetCommandHandler(cmd::Password, [this] { CPasswordDlg(CurrentUser(), this).exec(); });
-    SetCommandHandler(cmd::Void, [this] { VoidCommand(m_list); });
-    SetCommandHandler(cmd::Delete, [this] { DeleteCommand(m_list); });
-    SetCommandHandler(cmd::Forced, [this] { CForcedOperationDlg(this).exec(); });
+    SetCommandHandler(cmd::Void, [this] {
+        VoidCommand(m_list);
+        RefreshStockMarks();
+    });
+    SetCommandHandler(cmd::Delete, [this] {
+        DeleteCommand(m_list);
+        RefreshStockMarks();
+    });
+    SetCommandHandler(cmd::Forced, [this] {
+        CForcedOperationDlg(this).exec();
+        RefreshStockMarks();
+    });
     SetCommandHandler(cmd::Documents, [this] { COperationDocumentDlg([this] { RebuildCurrentView(); }, this).exec(); });
 }
 
@@ -187,11 +234,16 @@ void CMainDlg::RunCommand(int id) {
     const MainCommand *own = FindMainCommand(handlerId);
     if (own->requiredView >= 0 && own->requiredView != m_viewMode)
         return;
+    // Commands on the list's rows bring the list back in place of the overview.
+    if (own->needsRows || handlerId == cmd::Index || handlerId == cmd::Search)
+        ShowListInPlaceOfOverview();
+    const bool overview = m_viewMode == OverviewMode;
     // A copy, so that a handler may replace itself while it runs.
     const std::function<void()> handler = m_commands.value(handlerId).handler;
     handler();
-    // Whether it was done or refused, what the books hold now is shown, others' work included.
-    if (MayChangeTheBooks(handlerId))
+    // Whether it was done or refused, what the books hold now is shown, others' work included; the
+    // overview is read again after every command.
+    if (handlerId != cmd::Refresh && ((overview && m_viewMode == OverviewMode) || MayChangeTheBooks(handlerId)))
         RefreshView();
 }
 
@@ -278,18 +330,33 @@ void CMainDlg::OpenBarMenu(int menu) {
 // --- The window's own commands ---------------------------------------------------------------------
 
 void CMainDlg::OnLogin() {
-    if (RunLogin() == CLoginDlg::LoginSucceeded)
-        LoadUserRights();
+    if (RunLogin() != CLoginDlg::LoginSucceeded)
+        return;
+    LoadUserRights();
+    WarnOfLowStock();
 }
 
 void CMainDlg::OnPrint() {
-    PrintList(*m_list, CTableNameDlg::AskTableName(this));
+    if (m_viewMode == OverviewMode)
+        PrintOverview();
+    else
+        PrintList(*m_list, CTableNameDlg::AskTableName(this));
 }
 
 void CMainDlg::OnExit() {
     if (ShowMessage(QStringLiteral("您确定要退出系统?"), QStringLiteral("退出提示"), MsgIcon::Question,
-                    MsgButtons::YesNo) == MsgAnswer::Yes)
-        done(QDialog::Accepted);
+                    MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    try {
+        LogEntry entry;
+        entry.operation = QString::fromUtf8(logop::Exit);
+        entry.detail = QStringLiteral("用户 %1 退出").arg(CurrentUser());
+        WriteLog(entry);
+    } catch (const CDbError &e) {
+        // The clerk is told; the program still ends as asked.
+        ReportDbError(e);
+    }
+    done(QDialog::Accepted);
 }
 
 void CMainDlg::reject() {

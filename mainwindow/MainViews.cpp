@@ -1,24 +1,31 @@
 // The two views of the main window: departments with their recipients, or the kinds in stock, and
-// the list of runs that a double click on a tree item shows.
-#include "app/Database.h"
-#include "lists/QueryListCtrl.h"
+// the list of runs that a double click on a tree item shows. The overview is in MainOverview.cpp.
 #include "app/BusyWindow.h"
+#include "app/Database.h"
+#include "audit/LowStock.h"
+#include "lists/QueryListCtrl.h"
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/ViewStatements.h"
 #include "resources/Artwork.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QSet>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
 namespace {
 
 constexpr int ImageRole = Qt::UserRole;
+// The name an item stands for; its text may carry a mark after the name.
+constexpr int NameRole = Qt::UserRole + 1;
 
 QTreeWidgetItem *MakeItem(const QString &text, int image, const QIcon &icon) {
     auto *item = new QTreeWidgetItem(QStringList(text));
     item->setData(0, ImageRole, image);
+    item->setData(0, NameRole, text);
     item->setIcon(0, icon);
     // An item without a name cannot be chosen.
     if (text.isEmpty())
@@ -37,6 +44,21 @@ public:
 private:
     QWidget *m_widget;
 };
+
+// What names a row of the list across a refill: its kind and first number where the list shows
+// them, else all of its texts.
+QString RowKey(const CQueryListCtrl &list, int row) {
+    const int kind = list.ColumnIndexOfTitle(QStringLiteral("票据类型"));
+    const int begin = list.ColumnIndexOfTitle(QStringLiteral("开始编号"));
+    QStringList parts;
+    if (kind >= 0 && begin >= 0) {
+        parts << list.GetItemText(row, kind) << list.GetItemText(row, begin);
+    } else {
+        for (int column = 0; column < list.ColumnCount(); ++column)
+            parts << list.GetItemText(row, column);
+    }
+    return parts.join(QChar(0x1f));
+}
 
 } // namespace
 
@@ -70,6 +92,39 @@ void CMainDlg::FillRepositoryTree() {
     }
     for (const QString &kind : kinds)
         m_tree->addTopLevelItem(MakeItem(kind, KindImage, m_treeIcons.at(KindImage)));
+    MarkShortKinds();
+}
+
+void CMainDlg::RefreshStockMarks() {
+    if (m_viewShown && m_treeMode == RepositoryViewMode)
+        MarkShortKinds();
+}
+
+void CMainDlg::MarkShortKinds() {
+    QVector<ShortKind> shortKinds;
+    try {
+        shortKinds = ShortKinds();
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+    }
+    QSet<QString> names;
+    for (const ShortKind &kind : std::as_const(shortKinds))
+        names.insert(kind.kind);
+    const QIcon warning = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_tree->topLevelItem(i);
+        const QString name = item->data(0, NameRole).toString();
+        const bool isShort = names.contains(name);
+        item->setText(0, isShort ? name + LowStockMark : name);
+        item->setIcon(0, isShort ? warning : m_treeIcons.value(KindImage));
+    }
+}
+
+void CMainDlg::ChooseTreeItem(const QString &name) {
+    QAbstractItemModel *model = m_tree->model();
+    const QModelIndexList found = model->match(model->index(0, 0), NameRole, name, 1, Qt::MatchExactly);
+    if (!found.isEmpty())
+        m_tree->setCurrentIndex(found.first());
 }
 
 void CMainDlg::SetListStatement(const QString &statement) {
@@ -100,6 +155,7 @@ void CMainDlg::ShowDepartmentViewAgain() {
     }
     SetListStatement(DepartmentEmptyStatement());
     m_viewMode = DepartmentViewMode;
+    m_treeMode = DepartmentViewMode;
     m_viewShown = true;
     RefreshViewIndicators();
 }
@@ -112,15 +168,19 @@ void CMainDlg::ShowRepositoryViewAgain() {
     }
     SetListStatement(RepositoryEmptyStatement());
     m_viewMode = RepositoryViewMode;
+    m_treeMode = RepositoryViewMode;
     m_viewShown = true;
     RefreshViewIndicators();
 }
 
 void CMainDlg::RebuildCurrentView() {
-    if (m_viewMode == RepositoryViewMode)
+    const bool overview = m_viewMode == OverviewMode;
+    if (m_treeMode == RepositoryViewMode)
         ShowRepositoryViewAgain();
     else
         ShowDepartmentViewAgain();
+    if (overview)
+        ShowOverview();
 }
 
 void CMainDlg::RefreshView() {
@@ -130,27 +190,37 @@ void CMainDlg::RefreshView() {
     SelectedTreeItem(chosen, chosenImage);
     {
         CFrozen frozen(m_tree);
-        if (m_viewMode == RepositoryViewMode)
+        if (m_treeMode == RepositoryViewMode)
             FillRepositoryTree();
         else
             FillDepartmentTree();
         for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
-            if ((*it)->text(0) == chosen && (*it)->data(0, ImageRole).toInt() == chosenImage) {
+            if ((*it)->data(0, NameRole).toString() == chosen && (*it)->data(0, ImageRole).toInt() == chosenImage) {
                 m_tree->setCurrentItem(*it);
                 break;
             }
         }
     }
     const QString statement = m_list->GetStatement();
-    if (!statement.isEmpty())
+    if (!statement.isEmpty()) {
+        // The rows chosen before stay chosen where they are still listed.
+        QSet<QString> selected;
+        for (int row : m_list->SelectedRows())
+            selected.insert(RowKey(*m_list, row));
         SetListStatement(statement);
+        for (int row = 0; row < m_list->RowCount(); ++row)
+            if (selected.contains(RowKey(*m_list, row)))
+                m_list->SelectRow(row, true);
+    }
+    if (m_viewMode == OverviewMode)
+        RefreshOverview();
 }
 
 bool CMainDlg::SelectedTreeItem(QString &text, int &image) const {
     QTreeWidgetItem *item = m_tree->currentItem();
     if (!item || !item->isSelected())
         return false;
-    text = item->text(0);
+    text = item->data(0, NameRole).toString();
     image = item->data(0, ImageRole).toInt();
     return true;
 }
@@ -159,15 +229,16 @@ void CMainDlg::OnTreeDoubleClick(QTreeWidgetItem *item) {
     CBusyWindow busy(this);
     if (!item)
         return;
-    const QString text = item->text(0);
+    const QString text = item->data(0, NameRole).toString();
     const int image = item->data(0, ImageRole).toInt();
     QString statement;
-    if (m_viewMode == DepartmentViewMode)
+    if (m_treeMode == DepartmentViewMode)
         statement = image == RecipientImage ? RecipientRunsStatement(text) : DepartmentRunsStatement(text);
     else if (image == KindImage)
         statement = KindStockStatement(text);
     if (statement.isEmpty())
         return;
+    ShowListInPlaceOfOverview();
     SetListStatement(statement);
     SetListCaption(text);
 }

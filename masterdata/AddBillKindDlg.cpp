@@ -14,6 +14,7 @@ namespace {
 constexpr double MaxUnitPrice = 1e9;
 constexpr int MaxUnitAmount = 10000;
 constexpr qint64 MaxLength = 4294967295LL;
+constexpr double MaxStockLimit = 1000000;
 } // namespace
 
 bool CAddBillKindDlg::ReadNumberField(QLineEdit *edit, double min, double max, bool integer, double &value) {
@@ -44,6 +45,7 @@ CAddBillKindDlg::CAddBillKindDlg(std::function<void()> refreshParentList, QWidge
     m_prefix = AddEditRow(QStringLiteral("票据前缀符号："), QString(), "prefix");
     m_suffix = AddEditRow(QStringLiteral("票据后缀符号："), QString(), "suffix");
     m_length = AddEditRow(QStringLiteral("票据长度：(必填)"), QStringLiteral("0"), "length");
+    m_stockLimit = AddEditRow(QStringLiteral("库存下限："), QStringLiteral("0"), "stockLimit");
     CheckRow()->insertWidget(1, m_noneFixed);
 
     m_mainKind->addItems(MainKindNames());
@@ -62,6 +64,7 @@ bool CAddBillKindDlg::TakeFields() {
     double price = 0;
     double amount = 0;
     double length = 0;
+    double stockLimit = 0;
     if (!ReadNumberField(m_price, 0, MaxUnitPrice, false, price))
         return false;
     if (!IsWholeCents(price)) {
@@ -70,8 +73,10 @@ bool CAddBillKindDlg::TakeFields() {
         return false;
     }
     if (!ReadNumberField(m_amount, 0, MaxUnitAmount, true, amount) ||
-        !ReadNumberField(m_length, 0, double(MaxLength), true, length))
+        !ReadNumberField(m_length, 0, double(MaxLength), true, length) ||
+        !ReadNumberField(m_stockLimit, 0, MaxStockLimit, true, stockLimit))
         return false;
+    m_entry.stockLimit = int(stockLimit);
     m_entry.name = NameEdit()->text();
     m_entry.unitPrice = price;
     m_entry.unitAmount = int(amount);

@@ -18,6 +18,7 @@ public:
     QLineEdit *SuffixEdit() const { return m_suffix; }
     QLineEdit *LengthEdit() const { return m_length; }
     QCheckBox *NoneFixedBox() const { return m_noneFixed; }
+    QLineEdit *StockLimitEdit() const { return m_stockLimit; }
 
 protected:
     bool TakeFields() override;
@@ -37,6 +38,7 @@ private:
     QLineEdit *m_prefix;
     QLineEdit *m_suffix;
     QLineEdit *m_length;
+    QLineEdit *m_stockLimit;
     QCheckBox *m_noneFixed;
     KindEntry m_entry;
     int m_digits = 0;

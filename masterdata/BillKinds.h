@@ -12,6 +12,7 @@ struct KindEntry {
     QString suffix;
     qint64 length = 0; // the whole number as typed: prefix, digits and suffix
     bool noneFixed = false;
+    int stockLimit = 0; // "库存下限": books in stock below which the kind is short; 0 for none
 };
 
 // The widest numeric part a kind may have.
@@ -29,9 +30,12 @@ QString WithoutSpaces(const QString &text);
 qint64 KindDigits(const KindEntry &entry);
 bool IsKindDigitsValid(qint64 digits);
 
-// Adds the kind with the given number of digits; a kind of non-fixed amount is stored without price
-// and total. Throws CDbError.
+// Adds the kind with the given number of digits and its log entry; a kind of non-fixed amount is
+// stored without price and total. Throws CDbError.
 void ExecuteInsertKind(const KindEntry &entry, int digits);
+
+// Sets the low-stock limit of the kind (0 for none) with its log entry. Throws CDbError.
+void SetKindStockLimit(const QString &name, int limit);
 
 // The list of kinds with their column titles; "不固定金额票据" holds the stored flag.
 QString KindListStatement();

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "masterdata/NameTable.h"
 #include "schema/Schema.h"
 
@@ -16,6 +17,7 @@ bool SetCurrentManager(const QString &name) {
         db.ExecuteStatement(QString::asprintf("UPDATE %s \t\t\t\t\tSET %s = %s \t\t\t\t\tWHERE %s = '%s'",
                                               Bill_Manager_Info, Bill_Manager_Cur, "TRUE", Bill_Manager_Name,
                                               Quote(name).constData()));
+        WriteMasterLog(logop::SetManager, nametables::Managers.caption, name);
         transaction.Commit();
     });
 }

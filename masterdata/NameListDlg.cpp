@@ -42,8 +42,13 @@ CNameListDlg::CNameListDlg(const NameListSetup &setup, QWidget *parent)
 
 QPushButton *CNameListDlg::AddCommandButton(const QString &text) {
     auto *button = new QPushButton(text, this);
-    m_buttons->insertWidget(m_buttons->indexOf(m_delete) + 1, button);
+    AddCommandWidget(button);
     return button;
+}
+
+void CNameListDlg::AddCommandWidget(QWidget *widget) {
+    // Before the stretch that keeps "关闭" at the bottom.
+    m_buttons->insertWidget(m_buttons->count() - 2, widget);
 }
 
 void CNameListDlg::FillList() {

@@ -34,6 +34,8 @@ protected:
     CNameListDlg(const NameListSetup &setup, QWidget *parent);
     // A further button, placed above "关闭".
     QPushButton *AddCommandButton(const QString &text);
+    // A further field among the buttons, placed above "关闭".
+    void AddCommandWidget(QWidget *widget);
     // The first column of the first selected row; false when no row is selected.
     bool SelectedName(QString &name) const;
 

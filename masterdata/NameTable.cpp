@@ -2,16 +2,17 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "schema/Schema.h"
 
 using namespace schema;
 
 namespace nametables {
-const NameTable MainKinds{Bill_Main_Kind_Info, Bill_Main_Kind_Name, ErrorReport::Db};
-const NameTable Kinds{Bill_Kind_Info, Bill_Kind_Name, ErrorReport::Db};
-const NameTable MakingDepartments{Bill_Made_Info, Bill_Made_Name, ErrorReport::Com};
-const NameTable Managers{Bill_Manager_Info, Bill_Manager_Name, ErrorReport::Com, Bill_Manager_Cur};
-const NameTable Departments{Bill_Dept_Info, Bill_Dept_Name, ErrorReport::Com};
+const NameTable MainKinds{Bill_Main_Kind_Info, Bill_Main_Kind_Name, ErrorReport::Db, nullptr, "票据主类型"};
+const NameTable Kinds{Bill_Kind_Info, Bill_Kind_Name, ErrorReport::Db, nullptr, "票据类型"};
+const NameTable MakingDepartments{Bill_Made_Info, Bill_Made_Name, ErrorReport::Com, nullptr, "票据制造部门"};
+const NameTable Managers{Bill_Manager_Info, Bill_Manager_Name, ErrorReport::Com, Bill_Manager_Cur, "票据管理员"};
+const NameTable Departments{Bill_Dept_Info, Bill_Dept_Name, ErrorReport::Com, nullptr, "发放部门"};
 } // namespace nametables
 
 void ShowDbError(ErrorReport report, const CDbError &error) {
@@ -40,7 +41,15 @@ bool IsNameFree(const NameTable &table, const QString &name) {
         QString::asprintf("SELECT * FROM %s WHERE %s = '%s'", table.table, table.nameColumn, Quote(name).constData()));
 }
 
+void WriteMasterLog(const char *operation, const char *caption, const QString &name) {
+    LogEntry entry;
+    entry.operation = QString::fromUtf8(operation);
+    entry.detail = QStringLiteral("%1：%2").arg(QString::fromUtf8(caption), name);
+    WriteLog(entry);
+}
+
 void ExecuteInsertName(const NameTable &table, const QString &name) {
+    CTransaction transaction;
     if (table.flagColumn)
         TheDatabase().ExecuteStatement(
             QString::asprintf("INSERT INTO %s \t\t\t\t\t(%s,%s) \t\t\t\t\tVALUES \t\t\t\t\t('%s',FALSE)", table.table,
@@ -49,11 +58,17 @@ void ExecuteInsertName(const NameTable &table, const QString &name) {
         TheDatabase().ExecuteStatement(
             QString::asprintf("INSERT INTO %s \t\t\t\t\t(%s) \t\t\t\t\tVALUES \t\t\t\t\t('%s')", table.table,
                               table.nameColumn, Quote(name).constData()));
+    WriteMasterLog(logop::AddMaster, table.caption, name);
+    transaction.Commit();
 }
 
 void ExecuteDeleteName(const NameTable &table, const QString &name) {
+    CTransaction transaction;
     TheDatabase().ExecuteStatement(QString::asprintf("DELETE * \t\t\t\t\tFROM %s \t\t\t\t\tWHERE %s = '%s'",
                                                      table.table, table.nameColumn, Quote(name).constData()));
+    if (TheDatabase().ChangedRows() > 0)
+        WriteMasterLog(logop::DeleteMaster, table.caption, name);
+    transaction.Commit();
 }
 
 bool InsertName(const NameTable &table, const QString &name) {

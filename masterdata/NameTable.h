@@ -30,6 +30,8 @@ struct NameTable {
     // Written FALSE with every new name, so that a new row never carries an unset flag (an unset flag
     // would sort before the current administrator and read as set).
     const char *flagColumn = nullptr;
+    // What the table holds, as the log names it.
+    const char *caption = nullptr;
 };
 
 namespace nametables {
@@ -42,7 +44,9 @@ extern const NameTable Departments;
 
 // True when no row holds the name. A failed query is reported and the name counts as taken.
 bool IsNameFree(const NameTable &table, const QString &name);
-// The statements that add and remove one name; they throw CDbError.
+// The log entry of a change of master data: "票据制造部门：印刷厂". Throws CDbError.
+void WriteMasterLog(const char *operation, const char *caption, const QString &name);
+// Add and remove one name with its log entry, in one transaction; they throw CDbError.
 void ExecuteInsertName(const NameTable &table, const QString &name);
 void ExecuteDeleteName(const NameTable &table, const QString &name);
 // The same, reporting a failure and returning false.

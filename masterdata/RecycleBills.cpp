@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "masterdata/Managers.h"
 #include "masterdata/NameTable.h"
@@ -82,13 +83,45 @@ bool RecycleBills(const QString &value, const QString &mode, const QString &mana
     return RunReported(ErrorReport::Db, [&] { MoveBillsToRecycle(value, mode, manager, time); });
 }
 
+namespace {
+
+// The log entries of the runs a whole-kind move takes, one per book.
+QVector<LogEntry> KindRunEntries(const QString &value, const QString &mode, const QString &manager) {
+    CDatabase &db = TheDatabase();
+    db.OpenQuery(QString::asprintf("SELECT %s,%s,%s,%s,%s,%s FROM %s WHERE %s = '%s' ORDER BY %s", Bill_Kind,
+                                   Bill_Begin_Char, Bill_End_Char, Bill_Unit_Amount, Bill_Unit_Total, Bill_Flag,
+                                   Bill_Info, ColumnsOfMode(mode).run, Quote(value).constData(), Bill_ID));
+    QVector<LogEntry> entries;
+    for (; !db.IsEOF(); db.MoveNext()) {
+        LogEntry entry;
+        entry.operation = QString::fromUtf8(logop::KindDelete);
+        double count = 0;
+        QString flag;
+        db.ReadFieldText(0, entry.kind);
+        db.ReadFieldText(1, entry.first);
+        db.ReadFieldText(2, entry.last);
+        db.ReadFieldNumber(3, count);
+        db.ReadFieldNumber(4, entry.amount);
+        db.ReadFieldText(5, flag);
+        entry.count = int(count);
+        entry.detail = QStringLiteral("随类型 %1 删除，原状态 %2，管理员 %3").arg(value, flag, manager);
+        entries << entry;
+    }
+    db.CloseQuery();
+    return entries;
+}
+
+} // namespace
+
 bool DeleteKindWithBills(const NameTable &table, const QString &name, const char *mode) {
     const QString time = FormatDateTime(QDateTime::currentDateTime());
     const QString manager = GetCurrentManager();
     return RunReported(table.writeReport, [&] {
         CTransaction transaction;
         ExecuteDeleteName(table, name);
+        const QVector<LogEntry> moved = KindRunEntries(name, QString::fromUtf8(mode), manager);
         MoveBillsToRecycle(name, QString::fromUtf8(mode), manager, time);
+        WriteLog(moved);
         transaction.Commit();
     });
 }

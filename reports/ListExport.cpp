@@ -1,10 +1,11 @@
 #include "reports/ListExport.h"
 
+#include "app/FileCommit.h"
 #include "bills/BillNumbers.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QTextBoundaryFinder>
 
 #include <xlsxwriter.h>
 
@@ -63,19 +64,72 @@ bool ReadInts(QStringView text, QChar separator, int *out, int count) {
 constexpr const char *kMoneyFormat = "\xEF\xBF\xA5#,##0.00";
 constexpr const char *kDateTimeFormat = "yyyy-mm-dd hh:mm:ss";
 
-QString XlsxError(lxw_error e) {
-    return QString::fromUtf8(lxw_strerror(e));
+// Excel's limits: a sheet name holds at most 31 characters, a cell at most 32,767.
+constexpr int kSheetNameMax = 31;
+constexpr int kCellTextMax = 32767;
+
+// The text cut to at most max UTF-16 units, at the start of a whole character: a character made of
+// several code units (an emoji, a letter with its accents) is never split.
+QString CutAtCharacter(const QString &text, int max) {
+    if (text.size() <= max)
+        return text;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    finder.setPosition(max);
+    if (!finder.isAtBoundary())
+        finder.toPreviousBoundary();
+    return text.left(std::max<qsizetype>(finder.position(), 0));
 }
 
-// Sheet names are at most 31 characters and hold none of []:*?/\ .
-QByteArray SheetName(const QString &title) {
+// Blanks and apostrophes go from both ends.
+QString WithoutEndBlanksOrApostrophes(const QString &text) {
+    const auto loose = [](QChar c) { return c.isSpace() || c == QLatin1Char('\''); };
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && loose(text[begin]))
+        ++begin;
+    while (end > begin && loose(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// A name Excel takes for a sheet: none of []:*?/\ or control characters, no ' at its start or end,
+// at most 31 characters, not empty and not the reserved "History".
+QString SheetName(const QString &title) {
     QString name = title;
     for (QChar &c : name)
-        if (QStringLiteral("[]:*?/\\").contains(c))
+        if (QStringLiteral("[]:*?/\\").contains(c) || c.unicode() < 32)
             c = QLatin1Char('_');
-    name = name.left(31).trimmed();
-    return (name.isEmpty() ? QStringLiteral("清单") : name).toUtf8();
+    name = WithoutEndBlanksOrApostrophes(CutAtCharacter(WithoutEndBlanksOrApostrophes(name), kSheetNameMax));
+    if (name.isEmpty())
+        return QStringLiteral("清单");
+    if (name.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0)
+        name += QLatin1Char('_');
+    return name;
 }
+
+// Text written into the workbook, cut to Excel's limit; the first failure of the library is kept.
+class CSheetWriter {
+public:
+    explicit CSheetWriter(lxw_worksheet *sheet) : m_sheet(sheet) {}
+    void Keep(lxw_error e) {
+        if (m_failure == LXW_NO_ERROR)
+            m_failure = e;
+    }
+    void Text(lxw_row_t row, lxw_col_t col, const QString &text, lxw_format *format) {
+        const QString cut = CutAtCharacter(text, kCellTextMax);
+        if (cut.size() < text.size())
+            ++m_cut;
+        m_utf8 = cut.toUtf8();
+        Keep(worksheet_write_string(m_sheet, row, col, m_utf8.constData(), format));
+    }
+    lxw_error Failure() const { return m_failure; }
+    int CutCells() const { return m_cut; }
+
+private:
+    lxw_worksheet *m_sheet;
+    lxw_error m_failure = LXW_NO_ERROR;
+    int m_cut = 0;
+    QByteArray m_utf8;
+};
 
 } // namespace
 
@@ -137,48 +191,43 @@ void ExportTable::TypeColumns() {
     }
 }
 
-bool WriteXlsx(const ExportTable &table, const QString &path, QString *error) {
-    // Rows go straight to a temporary file as they are written, so a list of any length takes
-    // little memory; this is why the title is written into its first cell rather than merged.
-    const QByteArray tmp = QFile::encodeName(QDir::tempPath());
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = const_cast<char *>(tmp.constData());
-    const QByteArray file = QFile::encodeName(path);
-    lxw_workbook *workbook = workbook_new_opt(file.constData(), &options);
-    if (!workbook) {
-        if (error)
-            *error = QStringLiteral("无法建立文件");
-        return false;
-    }
-    lxw_worksheet *sheet = workbook_add_worksheet(workbook, SheetName(table.title).constData());
-    lxw_format *titleFormat = workbook_add_format(workbook);
-    format_set_bold(titleFormat);
-    format_set_font_size(titleFormat, 14);
-    lxw_format *headerFormat = workbook_add_format(workbook);
-    format_set_bold(headerFormat);
-    format_set_bg_color(headerFormat, 0xD9D9D9);
-    format_set_border(headerFormat, LXW_BORDER_THIN);
-    lxw_format *moneyFormat = workbook_add_format(workbook);
-    format_set_num_format(moneyFormat, kMoneyFormat);
-    lxw_format *dateFormat = workbook_add_format(workbook);
-    format_set_num_format(dateFormat, kDateTimeFormat);
+namespace {
 
+// The workbook's formats; null when one could not be made.
+struct Formats {
+    lxw_format *title, *header, *money, *date;
+};
+
+Formats MakeFormats(lxw_workbook *workbook) {
+    Formats f{workbook_add_format(workbook), workbook_add_format(workbook), workbook_add_format(workbook),
+              workbook_add_format(workbook)};
+    if (!f.title || !f.header || !f.money || !f.date)
+        return Formats{};
+    format_set_bold(f.title);
+    format_set_font_size(f.title, 14);
+    format_set_bold(f.header);
+    format_set_bg_color(f.header, 0xD9D9D9);
+    format_set_border(f.header, LXW_BORDER_THIN);
+    format_set_num_format(f.money, kMoneyFormat);
+    format_set_num_format(f.date, kDateTimeFormat);
+    return f;
+}
+
+void WriteSheet(const ExportTable &table, lxw_worksheet *sheet, const Formats &formats, CSheetWriter &out) {
     const int columns = int(table.headers.size());
     for (int c = 0; c < columns; ++c) {
         double width = table.widths.value(c, 10);
         if (table.kinds.value(c) == Kind::Date)
             width = std::max(width, 21.0);
-        worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr);
+        out.Keep(worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr));
     }
     worksheet_freeze_panes(sheet, 2, 0);
-    worksheet_write_string(sheet, 0, 0, table.title.toUtf8().constData(), titleFormat);
+    out.Text(0, 0, table.title, formats.title);
     for (int c = 0; c < columns; ++c)
-        worksheet_write_string(sheet, 1, lxw_col_t(c), table.headers[c].toUtf8().constData(), headerFormat);
+        out.Text(1, lxw_col_t(c), table.headers[c], formats.header);
     lxw_row_t r = 2;
-    QByteArray text;
     for (const QStringList &row : table.rows) {
-        for (int c = 0; c < columns; ++c) {
+        for (int c = 0; c < columns && out.Failure() == LXW_NO_ERROR; ++c) {
             const QString &cell = c < row.size() ? row[c] : QString();
             if (cell.isEmpty())
                 continue;
@@ -188,74 +237,145 @@ bool WriteXlsx(const ExportTable &table, const QString &path, QString *error) {
             switch (table.kinds.value(c)) {
             case Kind::Money:
                 if (MoneyValue(cell, value)) {
-                    worksheet_write_number(sheet, r, col, value, moneyFormat);
+                    out.Keep(worksheet_write_number(sheet, r, col, value, formats.money));
                     continue;
                 }
                 break;
             case Kind::Number:
                 if (MoneyValue(cell, value)) {
-                    worksheet_write_number(sheet, r, col, value, nullptr);
+                    out.Keep(worksheet_write_number(sheet, r, col, value, nullptr));
                     continue;
                 }
                 break;
             case Kind::Date:
                 if (DateParts(cell, parts)) {
                     lxw_datetime when = {parts[0], parts[1], parts[2], parts[3], parts[4], double(parts[5])};
-                    worksheet_write_datetime(sheet, r, col, &when, dateFormat);
+                    out.Keep(worksheet_write_datetime(sheet, r, col, &when, formats.date));
                     continue;
                 }
                 break;
             case Kind::Text:
                 break;
             }
-            text = cell.toUtf8();
-            worksheet_write_string(sheet, r, col, text.constData(), nullptr);
+            out.Text(r, col, cell, nullptr);
         }
         ++r;
     }
-    const lxw_error e = workbook_close(workbook);
-    if (e != LXW_NO_ERROR) {
+    if (!table.footer.isEmpty())
+        out.Text(r + 1, 0, table.footer, nullptr);
+}
+
+QString LibraryText(lxw_error e) {
+    return QString::fromUtf8(lxw_strerror(e));
+}
+
+} // namespace
+
+bool WriteXlsx(const ExportTable &table, const QString &path, QString *error, int *cutCells) {
+    const auto fail = [error](const QString &reason) {
         if (error)
-            *error = XlsxError(e);
+            *error = reason;
         return false;
-    }
+    };
+    // Written under a temporary name beside the target, which it replaces only once it is whole.
+    CFileReplacement target(path);
+    if (target.TempPath().isEmpty())
+        return fail(target.Error());
+    // Rows go straight to a temporary file as they are written, so a list of any length takes
+    // little memory; this is why the title is written into its first cell rather than merged.
+    const QByteArray tmp = QFile::encodeName(QDir::tempPath());
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = const_cast<char *>(tmp.constData());
+    const QByteArray file = QFile::encodeName(target.TempPath());
+    lxw_workbook *workbook = workbook_new_opt(file.constData(), &options);
+    if (!workbook)
+        return fail(QStringLiteral("无法建立工作簿：内存不足。"));
+    const QByteArray sheetName = SheetName(table.title).toUtf8();
+    const lxw_error nameError = workbook_validate_sheet_name(workbook, sheetName.constData());
+    lxw_worksheet *sheet =
+        nameError == LXW_NO_ERROR ? workbook_add_worksheet(workbook, sheetName.constData()) : nullptr;
+    const Formats formats = sheet ? MakeFormats(workbook) : Formats{};
+    CSheetWriter out(sheet);
+    if (!sheet)
+        out.Keep(nameError != LXW_NO_ERROR ? nameError : LXW_ERROR_MEMORY_MALLOC_FAILED);
+    else if (!formats.title)
+        out.Keep(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    else
+        WriteSheet(table, sheet, formats, out);
+    // Closing frees the workbook whatever happened; after a failure its file goes with the temporary name.
+    const lxw_error closed = workbook_close(workbook);
+    if (out.Failure() != LXW_NO_ERROR)
+        return fail(QStringLiteral("无法写入工作表“%1”：%2").arg(QString::fromUtf8(sheetName), LibraryText(out.Failure())));
+    if (closed != LXW_NO_ERROR)
+        return fail(QStringLiteral("无法写成工作簿文件：%1").arg(LibraryText(closed)));
+    if (!target.Commit())
+        return fail(target.Error());
+    if (cutCells)
+        *cutCells = out.CutCells();
     return true;
 }
 
+namespace {
+
+// A spreadsheet takes a cell that begins so as a formula.
+bool StartsLikeFormula(const QString &field) {
+    return !field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field[0]);
+}
+
+// The field as the CSV holds it. A text that a spreadsheet would run as a formula gets a leading ',
+// which shows it as text (the tab or CR it began with stays); an amount or number stays a number.
+QByteArray CsvField(QString field, Kind kind) {
+    double value = 0;
+    const bool isNumber = (kind == Kind::Money || kind == Kind::Number) && MoneyValue(field, value);
+    if (!isNumber && StartsLikeFormula(field))
+        field.prepend(QLatin1Char('\''));
+    if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char('\n')) ||
+        field.contains(QLatin1Char('\r')))
+        return '"' + field.replace(QLatin1String("\""), QLatin1String("\"\"")).toUtf8() + '"';
+    return field.toUtf8();
+}
+
+} // namespace
+
 QByteArray CsvBytes(const ExportTable &table) {
     QByteArray out("\xEF\xBB\xBF");
-    const auto appendLine = [&out](const QStringList &fields, int columns) {
+    const int columns = int(table.headers.size());
+    const auto appendLine = [&](const QStringList &fields, bool header) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
                 out += ',';
-            const QString field = fields.value(c);
-            if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
-                field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'))) {
-                out += '"';
-                out += QString(field).replace(QLatin1String("\""), QLatin1String("\"\"")).toUtf8();
-                out += '"';
-            } else {
-                out += field.toUtf8();
-            }
+            out += CsvField(fields.value(c), header ? Kind::Text : table.kinds.value(c));
         }
         out += "\r\n";
     };
-    const int columns = int(table.headers.size());
-    appendLine(table.headers, columns);
+    appendLine(table.headers, true);
     for (const QStringList &row : table.rows)
-        appendLine(row, columns);
+        appendLine(row, false);
+    if (!table.footer.isEmpty())
+        out += CsvField(table.footer, Kind::Text) + "\r\n";
     return out;
 }
 
 bool WriteCsv(const ExportTable &table, const QString &path, QString *error) {
-    // Written beside the target and renamed over it at the end: a failure leaves no half file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(CsvBytes(table)) < 0 || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    // Written under a temporary name beside the target, which it replaces only once it is whole.
+    CFileReplacement target(path);
+    QString reason = target.Error();
+    if (!target.TempPath().isEmpty()) {
+        QFile file(target.TempPath());
+        const QByteArray bytes = CsvBytes(table);
+        const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+        if (!written)
+            reason = QStringLiteral("无法写入文件：%1").arg(file.errorString());
+        file.close();
+        if (written && target.Commit())
+            return true;
+        if (written)
+            reason = target.Error();
     }
-    return true;
+    if (error)
+        *error = reason;
+    return false;
 }
 
 QString ExportFileStem(const QString &tableName) {

@@ -13,6 +13,7 @@ struct ExportTable {
     QVector<QStringList> rows; // shown cell texts, one list per row
     QVector<Kind> kinds;       // per column, from TypeColumns
     QVector<double> widths;    // per column in characters, from TypeColumns
+    QString footer;            // a line after the rows (the log's check code); none when empty
 
     // Decides each column's kind from its cells and the width that fits its longest text:
     //  - money when its cells carry "￥" (a zero amount is shown without the sign);
@@ -28,13 +29,20 @@ struct ExportTable {
 bool MoneyValue(const QString &cell, double &value);
 bool DateParts(const QString &cell, int parts[6]);
 
+// Both files are written under a temporary name beside the target and replace it only once they are
+// whole: a failure leaves an existing target as it was. False with the reason in error, a Chinese
+// sentence followed by the library's words.
+
 // The workbook: the title in the first row, the bold header in the second, then one row per list
-// row; money as numbers in the "￥" number format, dates as dates, numbers as numbers, columns as
-// wide as their texts. False with the reason in error when the file cannot be written.
-bool WriteXlsx(const ExportTable &table, const QString &path, QString *error = nullptr);
+// row, then the footer; money as numbers in the "￥" number format, dates as dates, numbers as numbers, columns as
+// wide as their texts. The sheet is named after the title as far as Excel allows. A text longer than
+// Excel's 32,767 characters is cut to that; cutCells tells how many were.
+bool WriteXlsx(const ExportTable &table, const QString &path, QString *error = nullptr, int *cutCells = nullptr);
 
 // UTF-8 with a byte-order mark, so Excel reads the Chinese right; the header line, then one line per
-// row, lines ended by CR LF; a field holding a comma, a quote, CR or LF is quoted, its quotes doubled.
+// row and the footer, lines ended by CR LF; a field holding a comma, a quote, CR or LF is quoted, its quotes doubled.
+// A text beginning with =, +, -, @, a tab or CR, which a spreadsheet would run as a formula, gets a
+// leading ' so that it shows as text; amounts and numbers stay numbers.
 QByteArray CsvBytes(const ExportTable &table);
 bool WriteCsv(const ExportTable &table, const QString &path, QString *error = nullptr);
 

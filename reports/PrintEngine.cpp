@@ -1,6 +1,7 @@
 #include "reports/PrintEngine.h"
 
 #include "app/Messages.h"
+#include "audit/OperationLog.h"
 #include "bills/BillNumbers.h"
 #include "lists/QueryListCtrl.h"
 #include "reports/PrintPreviewDlg.h"
@@ -103,7 +104,8 @@ public:
           m_title(CutToWidth(QStringLiteral("表格名称：%1").arg(tableName),
                              page.pageWidth / 2 - int(page.x0) - page.charWidth,
                              [&fonts](QStringView text) { return fonts.Width(text); })),
-          m_time(QStringLiteral("打印时间:%1").arg(FormatDateTime(QDateTime::currentDateTime()))) {}
+          m_time(QStringLiteral("打印时间:%1").arg(FormatDateTime(QDateTime::currentDateTime()))),
+          m_logCode(ChainHeadFooter()) {}
 
     int PageCountOfJob() const { return m_pageCount; }
 
@@ -134,8 +136,10 @@ public:
 
         const double footerY = m_page.pageHeight - R + m_page.y0;
         Text(int(x0), footerY, QStringLiteral("执收单位负责人："));
-        Text(W / 4, footerY, QStringLiteral("执收单位经办人："));
-        Text(W / 2, footerY, QStringLiteral("执收单位制表人："));
+        Text(W / 5, footerY, QStringLiteral("执收单位经办人："));
+        Text(2 * W / 5, footerY, QStringLiteral("执收单位制表人："));
+        // The chain head of the operation log: a kept paper shows the log was not rewritten later.
+        Text(3 * W / 5, footerY, m_logCode);
         RightAlignedText(W - x0, footerY, QString::asprintf("--第%d/%d页--", pageNumber, m_pageCount));
 
         for (int line = 0; line < m_page.RowsPerPage() && nextRow < m_list.RowCount(); ++line, ++nextRow) {
@@ -192,6 +196,7 @@ private:
     const int m_pageCount;
     const QString m_title;
     const QString m_time;
+    const QString m_logCode;
 };
 
 } // namespace
@@ -252,13 +257,13 @@ void PrintList(CQueryListCtrl &list, const QString &tableName) {
     RunPreview(preview);
 }
 
-PrintOutcome PrintWithDialog(QPrinter &printer, CQueryListCtrl &list, const QString &tableName, QWidget *parent) {
+PrintOutcome PrintWithDialog(QPrinter &printer, const PagePrinter &printOn, QWidget *parent) {
     printer.setCopyCount(1);
     if (!DialogRunner()(printer, parent))
         return PrintOutcome::Cancelled;
     printer.setCopyCount(1);
     printer.setPrintRange(QPrinter::AllPages);
-    return PrintListOn(printer, list, tableName);
+    return printOn(printer);
 }
 
 PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner) {

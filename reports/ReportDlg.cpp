@@ -45,7 +45,6 @@ QString PeriodCaption(int position) {
 }
 
 // Geometry of the dialog as it opens, in pixels of its client area.
-constexpr int Width = 980;
 constexpr int Height = 600;
 constexpr int Margin = 10;
 constexpr int RowHeight = 26;

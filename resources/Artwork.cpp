@@ -440,6 +440,8 @@ Badge BadgeOf(Glyph glyph) {
         return {Blue, Symbol::Building};
     case Glyph::RepositoryView:
         return {Brown, Symbol::Box};
+    case Glyph::Overview:
+        return {Teal, Symbol::Bars};
     default:
         break;
     }

@@ -49,6 +49,7 @@ enum class Glyph {
     Check,
     DepartmentView,
     RepositoryView,
+    Overview,
     Application,
     Refresh,
 };

@@ -34,7 +34,8 @@ constexpr Right kRights[] = {
     {13, 9, 4, "P13", "票据制造部门"},  {14, 9, 5, "P14", "增加发放部门"}, {15, 9, 6, "P15", "增加发放人员"},
     {16, 9, 7, "P16", "删除发放部门"},  {17, 9, 8, "P17", "删除发放人员"}, {18, 0, 3, "P18", "报表管理"},
     {19, 18, 1, "P19", "票据报表"},     {20, 0, 4, "P20", "系统管理"},     {21, 20, 1, "P21", "权限设置"},
-    {22, 20, 2, "P22", "修改个人密码"},
+    {22, 20, 2, "P22", "修改个人密码"}, {23, 1, 8, "P23", "操作日志"},     {24, 1, 9, "P24", "日志校验"},
+    {25, 1, 10, "P25", "票据稽核"},
 };
 
 // The report dialog picks its generator by the position of the name in this list.
@@ -42,16 +43,20 @@ constexpr const char *kReports[] = {
     "年度行政事业性收费和政府性基金票据年审表", "月季报表", "部门月季报表", "收费票据缴销明细表", "库存票据汇总表",
 };
 
+void InsertRight(CDatabase &db, const Right &r) {
+    db.ExecuteStatement(QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s) VALUES (%d,%d,%d,'%s','%s')",
+                                          Bill_Popedom_Tree_Info, Bill_Popedom_Tree_ID, Bill_Popedom_Tree_ParentID,
+                                          Bill_Popedom_Tree_InNum, Bill_Popedom_Tree_Code, Bill_Popedom_Tree_Name, r.id,
+                                          r.parent, r.order, r.code, r.name));
+}
+
 void InsertSeedRows(CDatabase &db) {
     db.ExecuteStatement(QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s) VALUES ('%s','%s','',0,0)",
                                           Bill_Password_Info, Bill_Password_User, Bill_Password_PWD,
                                           Bill_Password_Popedom, Bill_Password_Number, Bill_Password_Sex,
                                           AdministratorUser, DeliveredAdministratorPassword));
     for (const Right &r : kRights)
-        db.ExecuteStatement(QString::asprintf("INSERT INTO %s (%s,%s,%s,%s,%s) VALUES (%d,%d,%d,'%s','%s')",
-                                              Bill_Popedom_Tree_Info, Bill_Popedom_Tree_ID, Bill_Popedom_Tree_ParentID,
-                                              Bill_Popedom_Tree_InNum, Bill_Popedom_Tree_Code, Bill_Popedom_Tree_Name,
-                                              r.id, r.parent, r.order, r.code, r.name));
+        InsertRight(db, r);
     for (const char *name : kReports)
         db.ExecuteStatement(
             QString::asprintf("INSERT INTO %s (%s) VALUES ('%s')", Report_Info, Report_Info_Name, name));
@@ -61,6 +66,17 @@ void InsertSeedRows(CDatabase &db) {
 }
 
 } // namespace
+
+void InsertMissingRights(CDatabase &db) {
+    for (const Right &r : kRights) {
+        db.OpenQuery(QString::asprintf("SELECT %s FROM %s WHERE %s = '%s'", Bill_Popedom_Tree_ID,
+                                       Bill_Popedom_Tree_Info, Bill_Popedom_Tree_Code, r.code));
+        const bool present = !db.IsEOF();
+        db.CloseQuery();
+        if (!present)
+            InsertRight(db, r);
+    }
+}
 
 void CreateDeliveredDatabase(CDatabase &db) {
     CTransaction transaction(db);

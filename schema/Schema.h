@@ -71,6 +71,8 @@ constexpr const char *Bill_Kind_Suffix = "Bill_Kind_Suffix";
 constexpr const char *Bill_Kind_Length = "Bill_Kind_Length";
 constexpr const char *Bill_Kind_Main_Kind = "Bill_Kind_Main_Kind";
 constexpr const char *Bill_Kind_NoneFixed = "Bill_Kind_NoneFixed";
+// Books in stock below which the kind is short ("库存下限"); 0 or NULL: no limit.
+constexpr const char *Bill_Kind_Stock_Limit = "Bill_Kind_Stock_Limit";
 
 // Single-name tables.
 constexpr const char *Bill_Main_Kind_Info = "Bill_Main_Kind_Info";
@@ -146,6 +148,23 @@ constexpr const char *Report_Month_Return_Sum = "Report_Month_Return_Sum";
 constexpr const char *Report_Month_Tolerance = "Report_Month_Tolerance";
 constexpr const char *Report_Month_Return_Date = "Report_Month_Return_Date";
 constexpr const char *Report_Month_Remark = "Report_Month_Remark";
+
+// The operation log: one entry per change, each chained to the one before by a SHA-256 over its
+// own columns and the hash before it. Bill_Log_No counts the entries from 1 without gaps.
+constexpr const char *Bill_Log_Info = "Bill_Log_Info";
+constexpr const char *Bill_Log_ID = "Bill_Log_ID";
+constexpr const char *Bill_Log_No = "Bill_Log_No";
+constexpr const char *Bill_Log_Time = "Bill_Log_Time";
+constexpr const char *Bill_Log_User = "Bill_Log_User";
+constexpr const char *Bill_Log_Operation = "Bill_Log_Operation";
+constexpr const char *Bill_Log_Document_No = "Bill_Log_Document_No";
+constexpr const char *Bill_Log_Kind = "Bill_Log_Kind";
+constexpr const char *Bill_Log_Begin_Char = "Bill_Log_Begin_Char";
+constexpr const char *Bill_Log_End_Char = "Bill_Log_End_Char";
+constexpr const char *Bill_Log_Amount = "Bill_Log_Amount";
+constexpr const char *Bill_Log_Total = "Bill_Log_Total";
+constexpr const char *Bill_Log_Detail = "Bill_Log_Detail";
+constexpr const char *Bill_Log_Hash = "Bill_Log_Hash";
 
 // Author, contact and version texts.
 constexpr const char *Bill_I_Info = "Bill_I_Info";

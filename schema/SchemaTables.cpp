@@ -1,6 +1,7 @@
 #include "schema/SchemaTables.h"
 
 #include "app/Database.h"
+#include "schema/DeliveredDatabase.h"
 #include "schema/Schema.h"
 
 #include <QFile>
@@ -91,7 +92,8 @@ std::vector<TableDef> MakeTables() {
           {Bill_Kind_Suffix, K::Number},
           {Bill_Kind_Length, K::Long},
           {Bill_Kind_Main_Kind, K::Text},
-          {Bill_Kind_NoneFixed, K::Boolean}}},
+          {Bill_Kind_NoneFixed, K::Boolean},
+          {Bill_Kind_Stock_Limit, K::Long, 3}}},
         {Bill_Main_Kind_Info, {{Bill_Main_Kind_ID, K::Counter}, {Bill_Main_Kind_Name, K::Text}}},
         {Bill_Flag_Info, {{Bill_Flag_ID, K::Counter}, {Bill_Flag_Name, K::Text}}},
         {Bill_Made_Info, {{Bill_Made_ID, K::Counter}, {Bill_Made_Name, K::Text}}},
@@ -142,6 +144,22 @@ std::vector<TableDef> MakeTables() {
           {Report_Month_Return_Date, K::Text},
           {Report_Month_Remark, K::Text}}},
         {Bill_I_Info, {{Bill_I_Author, K::Text}, {Bill_I_Email, K::Text}, {Bill_I_Version, K::Text}}},
+        {Bill_Log_Info,
+         {{Bill_Log_ID, K::Counter},
+          {Bill_Log_No, K::Long},
+          {Bill_Log_Time, K::DateTime},
+          {Bill_Log_User, K::Text},
+          {Bill_Log_Operation, K::Text},
+          {Bill_Log_Document_No, K::Double},
+          {Bill_Log_Kind, K::Text},
+          {Bill_Log_Begin_Char, K::Number},
+          {Bill_Log_End_Char, K::Number},
+          {Bill_Log_Amount, K::Long},
+          {Bill_Log_Total, K::Double},
+          {Bill_Log_Detail, K::Text},
+          {Bill_Log_Hash, K::Exact}},
+         false,
+         3},
     };
 }
 
@@ -153,8 +171,8 @@ struct IndexDef {
 
 // Lookups the operations make: runs of a kind by first number (overlap test, issue and return
 // lookups), runs by state (views), by document number (documents and the next number), single
-// bills of a book, recipients of a department, and deleted books of a kind by first number (the
-// history of one bill number).
+// bills of a book, recipients of a department, deleted books of a kind by first number (the
+// history of one bill number), and log entries by period, by user and period, and by book.
 constexpr IndexDef kIndexes[] = {
     {"IX_Bill_Kind_Begin", Bill_Info, "Bill_Kind, Bill_Begin_Int"},
     {"IX_Bill_Kind_Begin_Char", Bill_Info, "Bill_Kind, Bill_Begin_Char"},
@@ -170,6 +188,9 @@ constexpr IndexDef kIndexes[] = {
      "Bill_NoneFixed_Kind, Bill_NoneFixed_Begin_Char, Bill_NoneFixed_Inner_Char"},
     {"IX_Broker_Dept", Bill_Broker_Info, "Bill_Broker_Dept"},
     {"IX_Kind_Name", Bill_Kind_Info, "Bill_Kind_Name"},
+    {"IX_Log_Time", Bill_Log_Info, "Bill_Log_Time"},
+    {"IX_Log_User_Time", Bill_Log_Info, "Bill_Log_User, Bill_Log_Time"},
+    {"IX_Log_Kind_Begin", Bill_Log_Info, "Bill_Log_Kind, Bill_Log_Begin_Char"},
 };
 
 // Column names by kind, without regard to case, for the statement translation.
@@ -281,6 +302,8 @@ bool IsNameColumn(QStringView column) {
 
 bool HasEveryTableAndColumn(CDatabase &db, int version, QString *problem) {
     for (const TableDef &table : Tables()) {
+        if (table.since > version)
+            continue;
         const QStringList present = ColumnsOf(db, table.name);
         if (present.isEmpty()) {
             if (problem)
@@ -310,6 +333,10 @@ void UpgradeSchema(CDatabase &db, int version) {
     CTransaction transaction(db);
     for (const TableDef &table : Tables()) {
         const QString name = QLatin1String(table.name);
+        if (table.since > version) {
+            db.ExecuteStatement(CreateTableStatement(table, name));
+            continue;
+        }
         const QString old = name + QStringLiteral("_Old");
         // Renaming takes the old indexes along; they go with the old table.
         db.ExecuteStatement(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(name, old));
@@ -324,6 +351,7 @@ void UpgradeSchema(CDatabase &db, int version) {
         db.ExecuteStatement(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = '%1'").arg(old));
     }
     CreateIndexes(db);
+    InsertMissingRights(db);
     db.ExecuteStatement(QStringLiteral("PRAGMA user_version = %1").arg(CurrentSchemaVersion));
     transaction.Commit();
 }

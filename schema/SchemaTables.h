@@ -37,14 +37,18 @@ struct TableDef {
     // The columns must stand exactly so, in this order and no others: rows are copied from the run
     // tables into the recycle tables with SELECT * followed by the deletion's stamps.
     bool exactColumns = false;
+    // The schema version that brought the table; files of older versions lack it.
+    int since = 0;
 };
 
 const std::vector<TableDef> &Tables();
 
 // The version written into every file this program makes or upgrades. Files of version 0 are those
 // of the first release, whose texts compared case-sensitively; files of version 1 lack the deletion
-// stamps of the recycle tables, so a deleted voided book had its void stamps overwritten.
-constexpr int CurrentSchemaVersion = 2;
+// stamps of the recycle tables, so a deleted voided book had its void stamps overwritten; files of
+// version 2 lack the operation log, the low-stock limit of a kind and the rights of the log and of the
+// audit.
+constexpr int CurrentSchemaVersion = 3;
 
 // The columns of the table as files of that version hold them.
 std::vector<ColumnDef> ColumnsAt(const TableDef &table, int version);
@@ -63,9 +67,9 @@ bool IsNameColumn(QStringView column);
 // Every table and column that files of that version hold is there. On failure, problem names what
 // is missing.
 bool HasEveryTableAndColumn(CDatabase &db, int version, QString *problem);
-// Rebuilds every table of a file of an older version in the current form and writes the current
-// version, in one transaction: nothing changes when it fails. Columns the file lacks are filled as
-// their definition says.
+// Rebuilds every table of a file of an older version in the current form, creates the tables it
+// lacks, adds the rights it lacks and writes the current version, in one transaction: nothing changes
+// when it fails. Columns the file lacks are filled as their definition says.
 void UpgradeSchema(CDatabase &db, int version);
 
 } // namespace schema

@@ -58,7 +58,9 @@ void CPasswordDlg::OnOK() {
         }
         WriteUserPassword(user, m_new->text());
     } catch (const CDbError &e) {
+        // Nothing was stored: the dialog stays open with what was typed, so the clerk can try again.
         ReportDbError(e);
+        return;
     }
     accept();
 }

@@ -2,8 +2,10 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/OperationLog.h"
 #include "schema/Schema.h"
 
+#include <QVector>
 #include <sodium.h>
 
 using namespace schema;
@@ -28,18 +30,30 @@ struct StoredPassword {
     QString password;
 };
 
+// The row the open query stands on.
+StoredPassword CurrentAccount(const CDatabase &db) {
+    StoredPassword account;
+    account.found = true;
+    db.ReadFieldNumber(Bill_Password_ID, account.id);
+    db.ReadFieldText(Bill_Password_PWD, account.password);
+    return account;
+}
+
 StoredPassword ReadAccount(const QString &user) {
     CDatabase &db = TheDatabase();
     db.OpenQuery(QString::asprintf("SELECT * FROM %s WHERE %s = '%s' ", Bill_Password_Info, Bill_Password_User,
                                    Quote(user).constData()));
-    StoredPassword account;
-    if (!db.IsEOF()) {
-        account.found = true;
-        db.ReadFieldNumber(Bill_Password_ID, account.id);
-        db.ReadFieldText(Bill_Password_PWD, account.password);
-    }
+    const StoredPassword account = db.IsEOF() ? StoredPassword() : CurrentAccount(db);
     db.CloseQuery();
     return account;
+}
+
+// Replaces the password of the row with this key by its hash; by key, so exactly the row that was read
+// is rewritten.
+void StoreHashOf(CDatabase &db, double id, const QString &password) {
+    db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s = %.0f ", Bill_Password_Info,
+                                          Bill_Password_PWD, Quote(HashPassword(password)).constData(),
+                                          Bill_Password_ID, id));
 }
 
 } // namespace
@@ -78,17 +92,46 @@ bool CheckLoginPassword(const QString &user, const QString &typed) {
     const StoredPassword account = ReadAccount(user);
     if (!account.found || !PasswordMatches(account.password, typed))
         return false;
-    if (!IsPasswordHash(account.password)) {
-        // By key, so exactly the row that was checked is rewritten.
-        TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s = %.0f ", Bill_Password_Info,
-                                                         Bill_Password_PWD, Quote(HashPassword(typed)).constData(),
-                                                         Bill_Password_ID, account.id));
-    }
+    if (!IsPasswordHash(account.password))
+        StoreHashOf(TheDatabase(), account.id, typed);
     return true;
 }
 
+bool CheckAndLogLogin(const QString &user, const QString &typed) {
+    CTransaction transaction;
+    const bool matches = CheckLoginPassword(user, typed);
+    LogEntry entry;
+    entry.operation = QString::fromUtf8(matches ? logop::Login : logop::FailedLogin);
+    entry.detail = matches ? QStringLiteral("用户 %1 登录").arg(user) : QStringLiteral("用户 %1 密码错误").arg(user);
+    WriteLog(entry, user);
+    transaction.Commit();
+    return matches;
+}
+
+void HashClearPasswords(CDatabase &db) {
+    // Read first: the store has one recordset, and every update below would close it.
+    QVector<StoredPassword> clear;
+    db.OpenQuery(QString::asprintf("SELECT %s, %s FROM %s ", Bill_Password_ID, Bill_Password_PWD, Bill_Password_Info));
+    for (; !db.IsEOF(); db.MoveNext()) {
+        const StoredPassword account = CurrentAccount(db);
+        if (!IsPasswordHash(account.password))
+            clear << account;
+    }
+    db.CloseQuery();
+    for (const StoredPassword &account : std::as_const(clear))
+        StoreHashOf(db, account.id, account.password);
+}
+
 void WriteUserPassword(const QString &user, const QString &password) {
+    CTransaction transaction;
     TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s = '%s' WHERE %s = '%s' ", Bill_Password_Info,
                                                      Bill_Password_PWD, Quote(HashPassword(password)).constData(),
                                                      Bill_Password_User, Quote(user).constData()));
+    if (TheDatabase().ChangedRows() > 0) {
+        LogEntry entry;
+        entry.operation = QString::fromUtf8(logop::ChangePassword);
+        entry.detail = QStringLiteral("用户 %1 修改了密码").arg(user);
+        WriteLog(entry);
+    }
+    transaction.Commit();
 }

@@ -3,6 +3,7 @@
 #include "app/Database.h"
 #include "app/Dialect.h"
 #include "app/TypedNames.h"
+#include "audit/OperationLog.h"
 #include "schema/Schema.h"
 #include "users/Passwords.h"
 
@@ -70,7 +71,24 @@ int NewUserNumber() {
     return int(generator.bounded(32768));
 }
 
+namespace {
+
+// The log entry of an account change; the password never stands in it.
+void WriteAccountLog(const char *operation, const QString &detail) {
+    LogEntry entry;
+    entry.operation = QString::fromUtf8(operation);
+    entry.detail = detail;
+    WriteLog(entry);
+}
+
+QString RightsDetail(const UserAccount &a) {
+    return QStringLiteral("用户 %1，权限代码 %2").arg(a.name, a.rights.isEmpty() ? QStringLiteral("无") : a.rights);
+}
+
+} // namespace
+
 void InsertUser(const UserAccount &a, int number) {
+    CTransaction transaction;
     TheDatabase().ExecuteStatement(QString::asprintf(
         "INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s,%s,%s) VALUES ('%s','%s','%s','%s','%s','%s','%s',%d,%d)",
         Bill_Password_Info, Bill_Password_User, Bill_Password_PWD, Bill_Password_Popedom, Bill_Password_Address,
@@ -78,6 +96,8 @@ void InsertUser(const UserAccount &a, int number) {
         Quote(a.name).constData(), Quote(HashPassword(a.password)).constData(), Quote(a.rights).constData(),
         Quote(a.address).constData(), Quote(a.contact).constData(), Quote(a.email).constData(),
         Quote(a.remark).constData(), number, a.sex));
+    WriteAccountLog(logop::AddUser, RightsDetail(a));
+    transaction.Commit();
 }
 
 void UpdateUser(const UserAccount &a) {
@@ -86,6 +106,7 @@ void UpdateUser(const UserAccount &a) {
                                                      : QString::asprintf(" %s = '%s', \t\t\t\t", Bill_Password_PWD,
                                                                          Quote(HashPassword(a.password)).constData())
                                                            .toUtf8();
+    CTransaction transaction;
     TheDatabase().ExecuteStatement(QString::asprintf(
         "UPDATE %s \t\t\t\tSET %s = '%s', \t\t\t\t%s %s = '%s', \t\t\t\t %s = '%s', \t\t\t\t %s = '%s', \t\t\t\t "
         "%s = '%s', \t\t\t\t %s = '%s', \t\t\t\t %s = %d \t\t\t\tWHERE %s = '%s'",
@@ -93,9 +114,17 @@ void UpdateUser(const UserAccount &a) {
         Quote(a.rights).constData(), Bill_Password_Address, Quote(a.address).constData(), Bill_Password_Contact,
         Quote(a.contact).constData(), Bill_Password_Email, Quote(a.email).constData(), Bill_Password_Remark,
         Quote(a.remark).constData(), Bill_Password_Sex, a.sex, Bill_Password_User, Quote(a.name).constData()));
+    if (TheDatabase().ChangedRows() > 0)
+        WriteAccountLog(logop::ChangeUser,
+                        RightsDetail(a) + (a.password.isEmpty() ? QString() : QStringLiteral("，密码已改")));
+    transaction.Commit();
 }
 
 void DeleteUser(const QString &name) {
+    CTransaction transaction;
     TheDatabase().ExecuteStatement(QString::asprintf("DELETE * \t\t\t\t\tFROM %s \t\t\t\t\tWHERE %s = '%s'",
                                                      Bill_Password_Info, Bill_Password_User, Quote(name).constData()));
+    if (TheDatabase().ChangedRows() > 0)
+        WriteAccountLog(logop::DeleteUser, QStringLiteral("用户 %1").arg(name));
+    transaction.Commit();
 }

@@ -1,5 +1,7 @@
 // Verified backups of the open data file: the copy opens with the key and passes the store's own
 // check, thirty copies are kept, and a backup that cannot be written is told and the program goes on.
+// A copy counts only once it is whole: killed copies, copies of the same second, a wrong clock and a
+// full disk never cost a good copy nor stop the next one.
 #include "app/Backup.h"
 #include "app/BillApp.h"
 #include "app/Database.h"
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
 
 using namespace schema;
@@ -35,6 +38,38 @@ QString ReadFromCopy(const QString &file, const QString &statement) {
     return value;
 }
 
+void AddBooks(int count) {
+    KindSpec kind;
+    kind.name = QStringLiteral("收费票据");
+    kind.mainKind = QStringLiteral("行政事业性收费");
+    AddKind(kind);
+    CTransaction transaction;
+    for (int book = 0; book < count; ++book)
+        AddStockRun(kind, 1 + book * 100);
+    transaction.Commit();
+}
+
+// What a backup killed halfway leaves: a copy under its temporary name, cut off in the middle.
+QString HalfCopy(const TestDatabase &t, const QDateTime &when) {
+    const BackupOutcome copied = CopyDatabase(TheDatabase(), DataFile(t), when);
+    if (!copied.ok)
+        return QString();
+    QFile file(copied.file);
+    file.resize(file.size() / 2);
+    return copied.file;
+}
+
+// Everything in the backup folder, hidden files included.
+QStringList FolderEntries(const QString &folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// Every counted copy opens with the key and passes the store's check.
+void ExpectEveryCopyGood(const QString &folder) {
+    for (const QString &file : BackupFiles(folder))
+        QCOMPARE(ReadFromCopy(file, "PRAGMA integrity_check"), QStringLiteral("ok"));
+}
+
 void MakeFolderUnwritable(const TestDatabase &t) {
     // A plain file where the folder should be: no folder can be made there, whoever runs the test.
     QFile blocker(QDir(t.Dir()).filePath(QStringLiteral("backup")));
@@ -53,6 +88,11 @@ private slots:
     void startupBacksUpOnlyWhenLastBackupIsOlderThanADay();
     void normalExitBacksUp();
     void damagedCopyFailsItsCheckAndIsRemoved();
+    void killedCopyIsNeverCountedAndIsRemovedAtStart();
+    void halfCopiesNeverCostAGoodCopy();
+    void backupsOfTheSameSecondAreBothKept();
+    void wrongClockKeepsTheNewestCopyAndTheBackupsComing();
+    void fullDiskIsToldInChineseAndLeavesNoCopy();
 };
 
 void BackupTest::backupOfLiveDatabaseOpensWithKeyAndPassesCheck() {
@@ -70,7 +110,7 @@ void BackupTest::backupOfLiveDatabaseOpensWithKeyAndPassesCheck() {
     const BackupOutcome outcome = BackupDatabase(TheDatabase(), DataFile(t), kNoon);
     TheDatabase().CloseQuery();
     QVERIFY2(outcome.ok, qPrintable(outcome.error));
-    QCOMPARE(outcome.file, QDir(t.Dir()).filePath(QStringLiteral("backup/Pelorvanide-20260309-120000.dat")));
+    QCOMPARE(outcome.file, QDir(t.Dir()).filePath(QStringLiteral("backup/Pelorvanide-20260309-120000-1.dat")));
     QVERIFY(QFile::exists(outcome.file));
 
     // Still encrypted: no plain SQLite header, and the file is refused without the key.
@@ -99,7 +139,7 @@ void BackupTest::thirtyFirstBackupRemovesTheOldest() {
     QStringList files = BackupFiles(folder);
     QCOMPARE(files.size(), BackupsKept);
     const QString oldest = files.first();
-    QCOMPARE(QFileInfo(oldest).fileName(), QStringLiteral("Pelorvanide-20260308-060000.dat"));
+    QCOMPARE(QFileInfo(oldest).fileName(), QStringLiteral("Pelorvanide-20260308-060000-1.dat"));
 
     const BackupOutcome outcome = BackupDatabase(TheDatabase(), DataFile(t), kNoon);
     QVERIFY(outcome.ok);
@@ -107,7 +147,7 @@ void BackupTest::thirtyFirstBackupRemovesTheOldest() {
     QCOMPARE(files.size(), BackupsKept);
     QVERIFY(!QFile::exists(oldest));
     QVERIFY(files.contains(outcome.file));
-    QCOMPARE(QFileInfo(files.first()).fileName(), QStringLiteral("Pelorvanide-20260308-070000.dat"));
+    QCOMPARE(QFileInfo(files.first()).fileName(), QStringLiteral("Pelorvanide-20260308-070000-2.dat"));
     // Other files in the folder are the clerk's and stay.
     QFile note(QDir(folder).filePath(QStringLiteral("说明.txt")));
     QVERIFY(note.open(QIODevice::WriteOnly));
@@ -225,6 +265,155 @@ void BackupTest::damagedCopyFailsItsCheckAndIsRemoved() {
     // The good copy of the day before stays, and the live file is untouched.
     QCOMPARE(BackupFiles(BackupFolder(DataFile(t))).size(), 1);
     QCOMPARE(t.Count(Bill_Info), 200);
+}
+
+void BackupTest::killedCopyIsNeverCountedAndIsRemovedAtStart() {
+    TestDatabase t;
+    AddBooks(2000);
+    const QString folder = BackupFolder(DataFile(t));
+    const QString half = HalfCopy(t, kNoon);
+    QVERIFY(QFile::exists(half));
+    QVERIFY(BackupFiles(folder).isEmpty());
+    QVERIFY(BackupIsDue(DataFile(t), kNoon.addSecs(60)));
+
+    // The real thing: a program backing up again and again, killed at moments spread over a backup.
+    TheDatabase().Close();
+    for (int kill = 0; kill < 10; ++kill) {
+        QProcess helper;
+        helper.start(QCoreApplication::applicationDirPath() + QStringLiteral("/backup_helper"), {DataFile(t)});
+        QVERIFY(helper.waitForStarted());
+        QTest::qWait(150 + 97 * kill);
+        helper.kill();
+        QVERIFY(helper.waitForFinished());
+        QVERIFY(BackupFiles(folder).size() <= BackupsKept);
+        ExpectEveryCopyGood(folder);
+    }
+    const int good = int(BackupFiles(folder).size());
+
+    // The next start removes what the killed copies left, and a copy made an hour ago (or none) decides
+    // whether one is due.
+    MessageCapture messages;
+    CBillApp app;
+    QVERIFY(app.InitInstance());
+    app.FinishVerification();
+    QVERIFY(!QFile::exists(half));
+    for (const QString &name : FolderEntries(folder))
+        QVERIFY2(name.startsWith(QStringLiteral("Pelorvanide-")), qPrintable(name));
+    QCOMPARE(BackupFiles(folder).size(), qMax(good, 1));
+    ExpectEveryCopyGood(folder);
+    app.ExitInstance();
+    QCOMPARE(messages.Count(), 0);
+}
+
+void BackupTest::halfCopiesNeverCostAGoodCopy() {
+    TestDatabase t;
+    const QString folder = BackupFolder(DataFile(t));
+    const QDateTime start = QDateTime::currentDateTime().addSecs(-3600 * (BackupsKept + 1));
+    for (int i = 0; i < BackupsKept; ++i)
+        QVERIFY(BackupDatabase(TheDatabase(), DataFile(t), start.addSecs(3600 * i)).ok);
+    MessageCapture messages;
+    for (int round = 0; round < 3; ++round) {
+        // Killed halfway, then a normal start and exit.
+        QVERIFY(!HalfCopy(t, QDateTime::currentDateTime()).isEmpty());
+        TheDatabase().Close();
+        CBillApp app;
+        QVERIFY(app.InitInstance());
+        t.Exec(QStringLiteral("INSERT INTO Bill_Flag_Info (Bill_Flag_Name) VALUES ('第%1次')").arg(round));
+        app.ExitInstance();
+        QCOMPARE(BackupFiles(folder).size(), BackupsKept);
+        ExpectEveryCopyGood(folder);
+        QCOMPARE(ReadFromCopy(BackupFiles(folder).last(), "SELECT COUNT(*) FROM Bill_Flag_Info"),
+                 QString::number(round + 1));
+        QVERIFY(TheDatabase().Open(DataFile(t)));
+    }
+    QCOMPARE(FolderEntries(folder).size(), BackupsKept); // every half copy went at the start after it
+    QCOMPARE(messages.Count(), 0);
+}
+
+void BackupTest::backupsOfTheSameSecondAreBothKept() {
+    TestDatabase t;
+    const QString folder = BackupFolder(DataFile(t));
+    // A copy of the version before, named without a number, at the same second.
+    QVERIFY(QDir().mkpath(folder));
+    const QString older = QDir(folder).filePath(QStringLiteral("Pelorvanide-20260309-120000.dat"));
+    QVERIFY(QFile::copy(DataFile(t), older));
+    const QByteArray olderBytes = [&] {
+        QFile f(older);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const BackupOutcome first = BackupDatabase(TheDatabase(), DataFile(t), kNoon);
+    t.Exec("INSERT INTO Bill_Flag_Info (Bill_Flag_Name) VALUES ('同一秒')");
+    const BackupOutcome second = BackupDatabase(TheDatabase(), DataFile(t), kNoon);
+    QVERIFY(first.ok && second.ok);
+    QVERIFY(first.file != second.file);
+    QCOMPARE(BackupFiles(folder), (QStringList{older, first.file, second.file}));
+    QCOMPARE(ReadFromCopy(first.file, "SELECT COUNT(*) FROM Bill_Flag_Info"), QStringLiteral("0"));
+    QCOMPARE(ReadFromCopy(second.file, "SELECT COUNT(*) FROM Bill_Flag_Info"), QStringLiteral("1"));
+    QFile olderFile(older);
+    QVERIFY(olderFile.open(QIODevice::ReadOnly));
+    QCOMPARE(olderFile.readAll(), olderBytes);
+}
+
+void BackupTest::wrongClockKeepsTheNewestCopyAndTheBackupsComing() {
+    TestDatabase t;
+    const QString folder = BackupFolder(DataFile(t));
+    for (int i = 0; i < BackupsKept; ++i)
+        QVERIFY(BackupDatabase(TheDatabase(), DataFile(t), kNoon.addSecs(-3600 * (BackupsKept - i))).ok);
+
+    // The clock set back ten years, before the oldest copy: the new copies are the newest and stay.
+    const QDateTime back = kNoon.addYears(-10);
+    QVERIFY(BackupIsDue(DataFile(t), back)); // the newest copy is "from the future"
+    const BackupOutcome first = BackupDatabase(TheDatabase(), DataFile(t), back);
+    QVERIFY(first.ok);
+    t.Exec("INSERT INTO Bill_Flag_Info (Bill_Flag_Name) VALUES ('十年前')");
+    const BackupOutcome second = BackupDatabase(TheDatabase(), DataFile(t), back.addSecs(3600));
+    QVERIFY(second.ok);
+    QStringList files = BackupFiles(folder);
+    QCOMPARE(files.size(), BackupsKept);
+    QCOMPARE(files.mid(BackupsKept - 2), (QStringList{first.file, second.file}));
+    QCOMPARE(ReadFromCopy(files.last(), "SELECT Bill_Flag_Name FROM Bill_Flag_Info"), QStringLiteral("十年前"));
+    QVERIFY(!BackupIsDue(DataFile(t), back.addSecs(2 * 3600)));
+    QVERIFY(BackupIsDue(DataFile(t), back.addDays(2)));
+
+    // The clock ten years ahead, then set right: the copies made meanwhile do not stop the next one.
+    QVERIFY(BackupDatabase(TheDatabase(), DataFile(t), kNoon.addYears(10)).ok);
+    QVERIFY(BackupIsDue(DataFile(t), kNoon));
+    const BackupOutcome righted = BackupDatabase(TheDatabase(), DataFile(t), kNoon);
+    QVERIFY(righted.ok);
+    QCOMPARE(BackupFiles(folder).last(), righted.file);
+    QVERIFY(!BackupIsDue(DataFile(t), kNoon.addSecs(3600)));
+
+    // Through the program: the newest copy named ten years ahead of today, and start-up backs up.
+    QDir(folder).removeRecursively();
+    QVERIFY(BackupDatabase(TheDatabase(), DataFile(t), QDateTime::currentDateTime().addYears(10)).ok);
+    TheDatabase().Close();
+    MessageCapture messages;
+    CBillApp app;
+    QVERIFY(app.InitInstance());
+    app.FinishVerification();
+    QCOMPARE(BackupFiles(folder).size(), 2);
+    QVERIFY(QFileInfo(BackupFiles(folder).last()).fileName().startsWith(
+        QStringLiteral("Pelorvanide-%1").arg(QDate::currentDate().toString("yyyyMMdd"))));
+    TheDatabase().Close();
+    QCOMPARE(messages.Count(), 0);
+}
+
+void BackupTest::fullDiskIsToldInChineseAndLeavesNoCopy() {
+    TestDatabase t;
+    AddBooks(3000);
+    const QString folder = BackupFolder(DataFile(t));
+    // Room for half a copy.
+    SmallFileSystem disk(folder, QFileInfo(DataFile(t)).size() / 2);
+    if (!disk.IsMounted())
+        QSKIP(qPrintable(disk.Error()));
+    const BackupOutcome outcome = BackupDatabase(TheDatabase(), DataFile(t), kNoon);
+    QVERIFY(!outcome.ok);
+    QVERIFY2(outcome.error.startsWith(QStringLiteral("无法写入备份文件")), qPrintable(outcome.error));
+    QVERIFY2(outcome.error.contains(QStringLiteral("full")), qPrintable(outcome.error)); // the store's own words
+    QVERIFY(BackupFailureText(outcome).startsWith(QStringLiteral("数据备份失败")));
+    QCOMPARE(FolderEntries(folder), QStringList());
+    QVERIFY(BackupIsDue(DataFile(t), kNoon));
+    QCOMPARE(t.Count(Bill_Info), 3000);
 }
 
 QTEST_MAIN(BackupTest)

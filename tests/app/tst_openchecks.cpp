@@ -1,14 +1,17 @@
+#include "app/Backup.h"
 #include "app/BillApp.h"
 #include "app/Database.h"
 #include "schema/Schema.h"
 #include "schema/SchemaTables.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSupport.h"
+#include "users/Passwords.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <openssl/evp.h>
 #include <sqlite3.h>
 
 using namespace schema;
@@ -29,6 +32,7 @@ private slots:
     void upgradedFileComparesNamesWithoutCase();
     void fileWithoutDeletionStampsIsUpgraded();
     void failedUpgradeLeavesTheFileAsItWas();
+    void upgradeLeavesNoClearPasswordAndItsCopyGoesAfterAGoodBackup();
     void readingAColumnTheQueryLacksRaisesAnError();
 };
 
@@ -49,7 +53,7 @@ void RawExec(const QString &path, const QString &sql) {
     QVERIFY2(rc == SQLITE_OK, qPrintable(text));
 }
 
-int RawInt(const QString &path, const QString &sql) {
+QString RawText(const QString &path, const QString &sql) {
     sqlite3 *db = nullptr;
     sqlite3_open(path.toUtf8().constData(), &db);
     const QByteArray key = CDatabase::FixedKey();
@@ -57,10 +61,18 @@ int RawInt(const QString &path, const QString &sql) {
     sqlite3_exec(db, "PRAGMA cipher_page_size = 4096", nullptr, nullptr, nullptr);
     sqlite3_stmt *stmt = nullptr;
     sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
-    const int value = stmt && sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+    const QString value = stmt && sqlite3_step(stmt) == SQLITE_ROW
+                              ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)))
+                              : QString();
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return value;
+}
+
+int RawInt(const QString &path, const QString &sql) {
+    bool ok = false;
+    const int value = RawText(path, sql).toInt(&ok);
+    return ok ? value : -1;
 }
 
 QByteArray Digest(const QString &path) {
@@ -125,12 +137,16 @@ void FlipByteInPageOf(const QString &path, const char *object) {
     QVERIFY(file.putChar(char(byte ^ 0x20)));
 }
 
-// Rebuilds every table as files of the older version hold it; the first release (version 0) also
-// compared texts case-sensitively.
+// Rebuilds every table as files of the older version hold it, without the tables and rights that
+// came later; the first release (version 0) also compared texts case-sensitively.
 void MakeOlderFile(const QString &path, int version) {
     QString sql = QStringLiteral("BEGIN;");
     for (const TableDef &table : Tables()) {
         const QString name = QLatin1String(table.name);
+        if (table.since > version) {
+            sql += QStringLiteral("DROP TABLE %1;").arg(name);
+            continue;
+        }
         QStringList columns;
         for (const ColumnDef &c : ColumnsAt(table, version))
             columns << QLatin1String(c.name);
@@ -140,6 +156,7 @@ void MakeOlderFile(const QString &path, int version) {
         sql += QStringLiteral("ALTER TABLE %1 RENAME TO %1_x;").arg(name) + create + u';';
         sql += QStringLiteral("INSERT INTO %1 SELECT %2 FROM %1_x; DROP TABLE %1_x;").arg(name, columns.join(u','));
     }
+    sql += QStringLiteral("DELETE FROM Bill_Popedom_Tree_Info WHERE Bill_Popedom_Tree_Code IN ('P23', 'P24', 'P25');");
     sql += QStringLiteral("DELETE FROM sqlite_sequence WHERE name LIKE '%\\_x' ESCAPE '\\';");
     sql += QStringLiteral("PRAGMA user_version = %1; COMMIT;").arg(version);
     RawExec(path, sql);
@@ -147,6 +164,41 @@ void MakeOlderFile(const QString &path, int version) {
 
 void MakeFirstReleaseFile(const QString &path) {
     MakeOlderFile(path, 0);
+}
+
+// Every page of a data file decrypted with the program's key, free pages and unused room included: what
+// anyone holding the key could read from the file. SQLCipher's page layout: the key is derived with
+// PBKDF2 from the salt in the first 16 bytes; each page is AES-256-CBC, its IV in the reserved room at
+// its end (SHA-1 HMAC and 64,000 rounds up to SQLCipher 3, SHA-512 and 256,000 from SQLCipher 4).
+QByteArray DecryptedPages(const QString &path) {
+    const int page = 4096;
+    const bool version3 = RawText(path, QStringLiteral("PRAGMA cipher_version")).startsWith(QLatin1Char('3'));
+    const int reserve = version3 ? 48 : 80;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const QByteArray passphrase = CDatabase::FixedKey();
+    unsigned char key[32];
+    PKCS5_PBKDF2_HMAC(passphrase.constData(), int(passphrase.size()),
+                      reinterpret_cast<const unsigned char *>(bytes.constData()), 16, version3 ? 64000 : 256000,
+                      version3 ? EVP_sha1() : EVP_sha512(), sizeof key, key);
+    QByteArray plain;
+    for (qsizetype at = 0; at + page <= bytes.size(); at += page) {
+        const int start = at == 0 ? 16 : 0;
+        const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData() + at);
+        QByteArray out(page, '\0');
+        auto *o = reinterpret_cast<unsigned char *>(out.data());
+        int n = 0, last = 0;
+        EVP_CIPHER_CTX *ctx = EVP_CIPHER_CTX_new();
+        EVP_DecryptInit_ex(ctx, EVP_aes_256_cbc(), nullptr, key, in + page - reserve);
+        EVP_CIPHER_CTX_set_padding(ctx, 0);
+        EVP_DecryptUpdate(ctx, o, &n, in + start, page - reserve - start);
+        EVP_DecryptFinal_ex(ctx, o + n, &last);
+        EVP_CIPHER_CTX_free(ctx);
+        plain += out.left(n + last);
+    }
+    return plain;
 }
 
 } // namespace
@@ -246,6 +298,15 @@ void OpenChecksTest::firstReleaseFileIsUpgradedAfterABackup() {
     f.t.Exec(QString::asprintf("INSERT INTO %s (%s) VALUES ('x')", Bill_Info, Bill_Kind));
     QCOMPARE(f.t.Scalar(QString::asprintf("SELECT MAX(%s) FROM %s", Bill_ID, Bill_Info)).toInt(), lastId + 1);
     QCOMPARE(f.t.Scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    // The later tables, columns and rights are there: an empty log, kinds without a low-stock limit
+    // and the rights of the log and of the audit under "票据管理".
+    QCOMPARE(f.t.Count(Bill_Log_Info), 0);
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT COUNT(%s) FROM %s", Bill_Kind_Stock_Limit, Bill_Kind_Info)),
+             QStringLiteral("0"));
+    QCOMPARE(f.t.Scalar(QString::asprintf("SELECT group_concat(%s, ',') FROM %s WHERE %s = 1 AND %s > 7",
+                                          Bill_Popedom_Tree_Name, Bill_Popedom_Tree_Info, Bill_Popedom_Tree_ParentID,
+                                          Bill_Popedom_Tree_InNum)),
+             QStringLiteral("操作日志,日志校验,票据稽核"));
     db.Close();
     // Opening it again neither upgrades nor copies it once more.
     QVERIFY(CBillApp::OpenDataFile());
@@ -266,12 +327,11 @@ void OpenChecksTest::upgradedFileComparesNamesWithoutCase() {
 void OpenChecksTest::fileWithoutDeletionStampsIsUpgraded() {
     DataFile f;
     // A book deleted by the version before: its void stamps hold the deletion.
-    RawExec(f.Path(),
-            QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
-                              "'2026-03-04 05:06:07', %s = '王管理'; INSERT INTO %s VALUES "
-                              "('k','m','001','002',2,12.5,NULL,NULL); DELETE FROM %s WHERE %s = 1",
-                              Bill_Recycle_Info, Bill_Info, Bill_ID, Bill_Recycle_Info, Bill_Invalid_Time,
-                              Bill_Invalid_Manager, Bill_Recycle_NoneFixed_Info, Bill_Info, Bill_ID));
+    RawExec(f.Path(), QString::asprintf("INSERT INTO %s SELECT *,NULL,NULL FROM %s WHERE %s = 1; UPDATE %s SET %s = "
+                                        "'2026-03-04 05:06:07', %s = '王管理'; INSERT INTO %s VALUES "
+                                        "('k','m','001','002',2,12.5,NULL,NULL); DELETE FROM %s WHERE %s = 1",
+                                        Bill_Recycle_Info, Bill_Info, Bill_ID, Bill_Recycle_Info, Bill_Invalid_Time,
+                                        Bill_Invalid_Manager, Bill_Recycle_NoneFixed_Info, Bill_Info, Bill_ID));
     MakeOlderFile(f.Path(), 1);
     QCOMPARE(RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Recycle_Info')")),
              RawInt(f.Path(), QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('Bill_Info')")));
@@ -308,6 +368,63 @@ void OpenChecksTest::failedUpgradeLeavesTheFileAsItWas() {
     QVERIFY(messages.Last().text.startsWith(QStringLiteral("数据文件Pelorvanide.dat无法升级到本程序的版本")));
     QCOMPARE(Digest(f.Path()), before);
     QCOMPARE(RawInt(f.Path(), QStringLiteral("PRAGMA user_version")), 0);
+}
+
+void OpenChecksTest::upgradeLeavesNoClearPasswordAndItsCopyGoesAfterAGoodBackup() {
+    DataFile f;
+    {
+        QVERIFY(TheDatabase().Open(f.Path()));
+        AddUser(QStringLiteral("出纳"), QStringLiteral("口令-出纳-7"), QString());
+        f.t.Exec(QString::asprintf("INSERT INTO %s (%s) VALUES ('无密码')", Bill_Password_Info, Bill_Password_User));
+        TheDatabase().Close();
+    }
+    MakeFirstReleaseFile(f.Path());
+    const QString clear = QString::asprintf("SELECT COUNT(*) FROM %s WHERE %s IS NULL OR %s NOT LIKE '$argon2id$%%'",
+                                            Bill_Password_Info, Bill_Password_PWD, Bill_Password_PWD);
+    QCOMPARE(RawInt(f.Path(), clear), 4); // the delivered 管理员, clerk, 出纳 and the one without a password
+    const QString backups = BackupFolder(f.Path());
+
+    // The backup cannot be written at first: the copy of the old file stays.
+    QFile blocker(backups);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    MessageCapture messages;
+    {
+        CBillApp app;
+        QVERIFY(app.InitInstance());
+        QCOMPARE(messages.Count(), 1);
+        QVERIFY(messages.Last().text.startsWith(QStringLiteral("数据备份失败")));
+        QCOMPARE(f.t.Scalar(clear).toInt(), 0); // every password hashed at the upgrade, at once
+        TheDatabase().Close();
+    }
+    QCOMPARE(CDatabase::UpgradeCopies(f.Path()), QStringList{f.Path() + QStringLiteral(".v0.bak")});
+    QCOMPARE(RawInt(f.Path() + QStringLiteral(".v0.bak"), clear), 4);
+    const QByteArray password = QStringLiteral("口令-出纳-7").toUtf8();
+    QVERIFY(DecryptedPages(f.Path() + QStringLiteral(".v0.bak")).contains(password));
+
+    // Once a good backup of the upgraded file is made, at the next start, the old copy goes.
+    QVERIFY(QFile::remove(backups));
+    {
+        CBillApp app;
+        QVERIFY(app.InitInstance());
+        app.FinishVerification();
+        QCOMPARE(messages.Count(), 1);
+        QVERIFY(CDatabase::UpgradeCopies(f.Path()).isEmpty());
+        const QStringList copies = BackupFiles(backups);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(RawInt(copies.first(), clear), 0);
+        QVERIFY(CheckLoginPassword(QStringLiteral("出纳"), QStringLiteral("口令-出纳-7")));
+        QVERIFY(CheckLoginPassword(QStringLiteral("clerk"), QStringLiteral("secret")));
+        QVERIFY(CheckLoginPassword(QString::fromUtf8(AdministratorUser), QStringLiteral("admin")));
+        QVERIFY(CheckLoginPassword(QStringLiteral("无密码"), QString()));
+        app.ExitInstance();
+    }
+    // Not in a row, nor in a page the old rows left behind.
+    for (const QString &copy : {f.Path(), BackupFiles(backups).first()}) {
+        const QByteArray pages = DecryptedPages(copy);
+        QVERIFY2(pages.contains("CREATE TABLE Bill_Password_Info"), qPrintable(copy));
+        QVERIFY2(!pages.contains(password), qPrintable(copy));
+    }
 }
 
 void OpenChecksTest::readingAColumnTheQueryLacksRaisesAnError() {

@@ -1,11 +1,16 @@
 #pragma once
 // Helpers the stock operation tests share: the kinds they stock and access to dialog widgets.
+#include "bills/ModalRunner.h"
+#include "bills/ReturnDlg.h"
+#include "bills/ReturnLineDlg.h"
+#include "lists/QueryListCtrl.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <QMap>
 #include <QObject>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVector>
 
 template <class T> T *Child(const QObject *parent, const char *name) {
@@ -17,6 +22,21 @@ template <class T> T *Child(const QObject *parent, const char *name) {
 
 inline void Click(const QObject *dialog, const char *button) {
     Child<QPushButton>(dialog, button)->click();
+}
+
+// Edits the first pending line of the return dialog to that many used bills, as the clerk does in the
+// line editor, and returns every pending line.
+inline void ReturnWithFirstLineUsed(CReturnDlg &giveBack, int used) {
+    giveBack.PendingList()->SelectRow(0);
+    const ModalRunner previous = SetModalRunner([used](QDialog &dialog) {
+        auto &editor = dynamic_cast<CReturnLineDlg &>(dialog);
+        Child<QSpinBox>(&editor, "returnedCount")->setValue(used);
+        Click(&editor, "save");
+        return int(QDialog::Accepted);
+    });
+    Click(&giveBack, "edit");
+    SetModalRunner(previous);
+    Click(&giveBack, "return");
 }
 
 // A kind of fixed price: 8 digits, 100 bills a book at 2 yuan.

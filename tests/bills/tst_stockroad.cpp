@@ -87,16 +87,7 @@ void StockRoadTest::bookTravelsFromStockThroughIssueToReturn() {
         CQueryListCtrl *pending = giveBack.PendingList();
         QCOMPARE(pending->RowCount(), 2);
         QCOMPARE(Column(pending, 1, "返还人"), QStringLiteral("赵领票"));
-        pending->SelectRow(0);
-        const ModalRunner previous = SetModalRunner([](QDialog &dialog) {
-            auto &editor = dynamic_cast<CReturnLineDlg &>(dialog);
-            Child<QSpinBox>(&editor, "returnedCount")->setValue(30);
-            Click(&editor, "save");
-            return int(QDialog::Accepted);
-        });
-        Click(&giveBack, "edit");
-        SetModalRunner(previous);
-        Click(&giveBack, "return");
+        ReturnWithFirstLineUsed(giveBack, 30);
         QCOMPARE(giveBack.result(), int(QDialog::Accepted));
     }
     QCOMPARE(messages.Count(), 0);

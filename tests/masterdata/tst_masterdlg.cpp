@@ -756,6 +756,7 @@ void MasterDialogsTest::tabFollowsTheFieldsOfTheKindDialog() {
                                     dlg.PrefixEdit(),
                                     dlg.SuffixEdit(),
                                     dlg.LengthEdit(),
+                                    dlg.StockLimitEdit(),
                                     dlg.KeepAddingBox(),
                                     dlg.NoneFixedBox(),
                                     dlg.AcceptButton(),

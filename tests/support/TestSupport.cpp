@@ -7,6 +7,11 @@
 #include <QFile>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
 namespace {
 // No preview waits for a clerk in a test: "打印" is pressed in it at once. Tests of the preview
 // install their own runner.
@@ -88,4 +93,34 @@ QStringList MessageCapture::Texts() const {
     for (const CapturedMessage &m : m_messages)
         texts << m.text;
     return texts;
+}
+
+SmallFileSystem::SmallFileSystem(const QString &folder, qint64 bytes) : m_folder(folder) {
+    QDir().mkpath(folder);
+    const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
+    m_mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) == 0;
+    if (!m_mounted)
+        m_error = QStringLiteral("cannot mount a small file system on %1 (needs root): %2")
+                      .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+SmallFileSystem::~SmallFileSystem() {
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+}
+
+qint64 SmallFileSystem::FreeBytes() const {
+    struct statvfs fs;
+    if (::statvfs(QFile::encodeName(m_folder).constData(), &fs) != 0)
+        return -1;
+    return qint64(fs.f_bavail) * qint64(fs.f_frsize);
+}
+
+void SmallFileSystem::FillLeaving(qint64 bytes) {
+    QFile filler(QDir(m_folder).filePath(QStringLiteral("filler.bin")));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    const QByteArray block(4096, 'x');
+    while (FreeBytes() > bytes && filler.write(block) == block.size() && filler.flush()) {
+    }
 }

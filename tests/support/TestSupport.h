@@ -57,3 +57,24 @@ private:
     QList<MsgAnswer> m_answers;
     MessagePresenter m_previous;
 };
+
+// A small file system of its own (tmpfs) mounted on a new folder, to see what a full disk does to the
+// program's files; unmounted on destruction. Mounting needs root: IsMounted() is false otherwise and
+// Error() says why.
+class SmallFileSystem {
+public:
+    SmallFileSystem(const QString &folder, qint64 bytes);
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem &) = delete;
+    SmallFileSystem &operator=(const SmallFileSystem &) = delete;
+    bool IsMounted() const { return m_mounted; }
+    QString Error() const { return m_error; }
+    // Fills the file system with a file of its own until at most bytes are left free.
+    void FillLeaving(qint64 bytes);
+    qint64 FreeBytes() const;
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    QString m_error;
+};

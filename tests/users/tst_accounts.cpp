@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(top, QStringList({"票据管理", "基础资料", "报表管理", "系统管理"}));
         QCOMPARE(Children(tree->topLevelItem(3)), QStringList({"权限设置", "修改个人密码"}));
         QCOMPARE(Children(tree->topLevelItem(0)).first(), QStringLiteral("票据入库"));
-        QCOMPARE(AllRights(tree).size(), 22);
+        QCOMPARE(AllRights(tree).size(), 25);
         for (QTreeWidgetItem *item : tree->ItemsInOrder()) {
             QVERIFY(item->flags() & Qt::ItemIsUserCheckable);
             QCOMPARE(item->checkState(0), Qt::Unchecked);

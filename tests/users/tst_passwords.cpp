@@ -227,7 +227,8 @@ private slots:
         QCOMPARE(messages.Last().caption, ApplicationTitle());
         QCOMPARE(StoredPassword(t, QStringLiteral("出纳")), QStringLiteral("pw"));
 
-        // The password dialog reports the refused write and closes; the old password stays.
+        // The password dialog reports the refused write and stays open with what was typed; the old
+        // password stays.
         CPasswordDlg dlg(QStringLiteral("出纳"));
         dlg.show();
         dlg.OldEdit()->setText(QStringLiteral("pw"));
@@ -236,8 +237,16 @@ private slots:
         dlg.OkButton()->click();
         QCOMPARE(messages.Count(), 2);
         QVERIFY(messages.Last().text.contains(QStringLiteral("写入被拒绝")));
-        QVERIFY(!dlg.isVisible());
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(dlg.NewEdit()->text(), QStringLiteral("new"));
         QCOMPARE(StoredPassword(t, QStringLiteral("出纳")), QStringLiteral("pw"));
+        // Once the store takes writes again, the same dialog stores the new password and closes.
+        t.Exec("DROP TRIGGER refuse");
+        dlg.OkButton()->click();
+        QCOMPARE(messages.Count(), 2);
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(CheckLoginPassword(QStringLiteral("出纳"), QStringLiteral("new")));
     }
 
     void cancelWritesNothing() {

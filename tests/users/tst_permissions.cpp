@@ -60,17 +60,18 @@ void PermissionsTest::tableFollowsTreeOrderWithPlaceholdersForMissingTexts() {
     AddTreeRow(t, "PX1", nullptr);
     CPermissionTable table;
     QVERIFY(table.LoadPermissionTable());
-    QCOMPARE(table.Codes().size(), 24);
-    QCOMPARE(table.Names().size(), 24);
+    QCOMPARE(table.Codes().size(), 27);
+    QCOMPARE(table.Names().size(), 27);
     QCOMPARE(table.Codes().first(), QStringLiteral("P01"));
     QCOMPARE(table.Names().first(), QStringLiteral("票据管理"));
     QCOMPARE(table.Codes().at(21), QStringLiteral("P22"));
-    QCOMPARE(table.Codes().at(22), QStringLiteral("-FF"));
-    QCOMPARE(table.Names().at(22), QStringLiteral("无代码"));
-    QCOMPARE(table.Names().at(23), QStringLiteral("-FF"));
+    QCOMPARE(table.Codes().at(24), QStringLiteral("P25"));
+    QCOMPARE(table.Codes().at(25), QStringLiteral("-FF"));
+    QCOMPARE(table.Names().at(25), QStringLiteral("无代码"));
+    QCOMPARE(table.Names().at(26), QStringLiteral("-FF"));
     // A second load replaces the lists rather than adding to them.
     QVERIFY(table.LoadPermissionTable());
-    QCOMPARE(table.Codes().size(), 24);
+    QCOMPARE(table.Codes().size(), 27);
 }
 
 void PermissionsTest::translationGoesFromCodeToNameAndBack() {
