@@ -233,5 +233,8 @@ int main(int argc, char **argv) {
     Settle();
     Grab(window.frameGeometry(), QStringLiteral("overview-maximised"));
     window.ApplyNormalLayout();
+    Settle();
+    GrabCommandDialog(window, cmd::OperationLog, QStringLiteral("log"));
+    GrabCommandDialog(window, cmd::BookAudit, QStringLiteral("audit"));
     return 0;
 }
