@@ -24,6 +24,11 @@ CMainDlg { background: #e9eef4; }
 #findBox:focus { border: 1px solid #2e75b6; }
 QTreeWidget#tree1004 { border: none; }
 CQueryListCtrl#list1011 { border: none; }
+COverviewView#overview { background: white; }
+#overviewFigures { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f8fafc, stop:1 #eaf1f8);
+    border: 1px solid #d5dde7; border-radius: 6px; }
+#figureCaption { color: #4a5a6b; font-size: 12px; }
+QLabel[figure="true"] { color: #173d63; font-size: 18px; font-weight: bold; }
 
 QPushButton { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfeff, stop:1 #e6ecf3);
     color: #1f2b38; border: 1px solid #b9c6d5; border-radius: 4px; padding: 4px 12px; }

@@ -7,6 +7,7 @@ constexpr int AnyView = -1;
 constexpr int NoView = -1;
 constexpr int DepartmentMode = 0;
 constexpr int RepositoryMode = 1;
+constexpr int OverviewMode = 2;
 } // namespace
 
 const QList<MainCommand> &MainCommands() {
@@ -33,6 +34,8 @@ const QList<MainCommand> &MainCommands() {
         {BookAudit, "票据稽核", "票据稽核", AnyView, false, NoView, 0},
         {DepartmentView, "部门视图(&O)", nullptr, AnyView, false, DepartmentMode, 0},
         {RepositoryView, "仓库视图(&R)", nullptr, AnyView, false, RepositoryMode, 0},
+        {Overview, "概览(&G)", nullptr, AnyView, false, OverviewMode, 0},
+        {Refresh, "刷新(&F)\tF5", nullptr, AnyView, false, NoView, 0},
         {MainKind, "票据主类型(&M)", "票据主类型", AnyView, false, NoView, 0},
         {Kind, "票据类型(&K)", "票据类型", AnyView, false, NoView, 0},
         {Manager, "票据管理员(&E)", "票据管理员", AnyView, false, NoView, 0},
@@ -67,6 +70,18 @@ int HandlerId(int id) {
     return command && command->sameAs ? command->sameAs : id;
 }
 
+bool MayChangeTheBooks(int id) {
+    static const QList<int> changing = {
+        StockIn, Issue,   Return, Delete,        Void,         Forced,           Documents,       MainKind,
+        Kind,    Manager, Maker,  AddDepartment, AddRecipient, DeleteDepartment, DeleteRecipient, Rights};
+    return changing.contains(HandlerId(id));
+}
+
+bool EndsTheSession(int id) {
+    const int handler = HandlerId(id);
+    return handler == Exit || handler == Login;
+}
+
 QList<int> BarMenuItems(int menu) {
     switch (menu) {
     case 1:
@@ -76,7 +91,7 @@ QList<int> BarMenuItems(int menu) {
         return {Index,   Search, Extract,      0,        Delete,   Void, Forced, Documents,
                 History, 0,      OperationLog, LogCheck, BookAudit};
     case 3:
-        return {DepartmentView, RepositoryView};
+        return {DepartmentView, RepositoryView, Overview, 0, Refresh};
     case 4:
         return {MainKind,        Kind, Manager, Maker, 0, AddDepartment, AddRecipient, DeleteDepartment,
                 DeleteRecipient, 0,    Password};

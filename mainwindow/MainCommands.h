@@ -45,6 +45,8 @@ enum : int {
     OperationLog = 32816,
     LogCheck = 32817,
     BookAudit = 32818,
+    Overview = 32830,
+    Refresh = 32831,
 };
 }
 
@@ -54,7 +56,7 @@ struct MainCommand {
     const char *right; // the right checked before it runs; nullptr when it is not guarded
     int requiredView;  // the view it runs in (0 department, 1 repository), -1 for any; grayed elsewhere
     bool needsRows;    // grayed in its menu while no row of the main list is selected
-    int checkedInView; // checked in its menu while this view is shown, -1 for never
+    int checkedInView; // checked in its menu while this view (2 the overview) is shown, -1 for never
     int sameAs;        // the id whose handler it runs, or 0 for its own
 };
 
@@ -64,6 +66,10 @@ const QList<MainCommand> &MainCommands();
 const MainCommand *FindMainCommand(int id);
 // The id whose handler runs for this id.
 int HandlerId(int id);
+// Commands after which the view is read again from the store.
+bool MayChangeTheBooks(int id);
+// Commands that end or change the session, and so run even for an account deleted meanwhile.
+bool EndsTheSession(int id);
 
 // The items of menu-bar menu 1 to 5 and of the tray menu, 0 standing for a separator.
 QList<int> BarMenuItems(int menu);

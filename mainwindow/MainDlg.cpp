@@ -42,6 +42,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWindow>
@@ -70,6 +71,8 @@ CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDia
     BuildLayout();
     InstallBuiltInCommands();
     connect(&m_hook, &CMouseHook::MenuRequested, this, &CMainDlg::OpenBarMenu);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+            [this] { RunCommand(cmd::Refresh); });
     BuildTray();
 }
 
@@ -122,6 +125,30 @@ bool CMainDlg::CheckRight(const QString &rightName) {
     return m_permissions.CheckRight(rightName);
 }
 
+bool CMainDlg::ConfirmAccount() {
+    // Without a login there is no account to lose; such a window holds no rights either.
+    if (CurrentUser().isEmpty())
+        return true;
+    switch (m_permissions.ReloadUserRights()) {
+    case CPermissionTable::Account::Present:
+        return true;
+    case CPermissionTable::Account::Unreadable:
+        return false;
+    case CPermissionTable::Account::Gone:
+        break;
+    }
+    ShowMessage(QStringLiteral("您的帐户“%1”已被删除，不能再进行操作，请重新登录。").arg(CurrentUser()),
+                QStringLiteral("权限"), MsgIcon::Exclamation);
+    SetCurrentUser(QString());
+    if (RunLogin() == CLoginDlg::LoginSucceeded) {
+        LoadUserRights();
+        RebuildCurrentView();
+    } else {
+        done(QDialog::Rejected);
+    }
+    return false;
+}
+
 // --- Commands --------------------------------------------------------------------------------------
 
 void CMainDlg::InstallBuiltInCommands() {
@@ -129,6 +156,11 @@ void CMainDlg::InstallBuiltInCommands() {
     SetCommandHandler(cmd::Exit, [this] { OnExit(); });
     SetCommandHandler(cmd::DepartmentView, [this] { ShowDepartmentView(); });
     SetCommandHandler(cmd::RepositoryView, [this] { ShowRepositoryView(); });
+    SetCommandHandler(cmd::Overview, [this] {
+        if (m_viewMode != OverviewMode)
+            ShowOverview();
+    });
+    SetCommandHandler(cmd::Refresh, [this] { RefreshView(); });
     SetCommandHandler(cmd::Extract, [this] { OnExtract(); });
     SetCommandHandler(cmd::Print, [this] { OnPrint(); });
     InstallShellCommands();
@@ -146,7 +178,12 @@ void CMainDlg::InstallDialogCommands() {
     SetCommandHandler(cmd::OperationLog, [this] { CLogDlg(this).exec(); });
     SetCommandHandler(cmd::LogCheck, [] { CheckLogChainCommand(); });
     SetCommandHandler(cmd::BookAudit, [this] { CBookAuditDlg(this).exec(); });
-    SetCommandHandler(cmd::Export, [this] { ExportList(*m_list, CTableNameDlg::AskTableName(this), this); });
+    SetCommandHandler(cmd::Export, [this] {
+        if (m_viewMode == OverviewMode)
+            ExportOverview();
+        else
+            ExportList(*m_list, CTableNameDlg::AskTableName(this), this);
+    });
     SetCommandHandler(cmd::Issue, [this] {
         CIssueDlg(m_list, this).exec();
         RefreshStockMarks();
@@ -190,14 +227,24 @@ void CMainDlg::RunCommand(int id) {
     const int handlerId = HandlerId(id);
     if (!HasCommandHandler(handlerId))
         return;
+    if (!EndsTheSession(handlerId) && !ConfirmAccount())
+        return;
     if (command->right && !CheckRight(QString::fromUtf8(command->right)))
         return;
     const MainCommand *own = FindMainCommand(handlerId);
     if (own->requiredView >= 0 && own->requiredView != m_viewMode)
         return;
+    // Commands on the list's rows bring the list back in place of the overview.
+    if (own->needsRows || handlerId == cmd::Index || handlerId == cmd::Search)
+        ShowListInPlaceOfOverview();
+    const bool overview = m_viewMode == OverviewMode;
     // A copy, so that a handler may replace itself while it runs.
     const std::function<void()> handler = m_commands.value(handlerId).handler;
     handler();
+    // Whether it was done or refused, what the books hold now is shown, others' work included; the
+    // overview is read again after every command.
+    if (handlerId != cmd::Refresh && ((overview && m_viewMode == OverviewMode) || MayChangeTheBooks(handlerId)))
+        RefreshView();
 }
 
 void CMainDlg::SetCommandHandler(int id, std::function<void()> handler) {
@@ -290,7 +337,10 @@ void CMainDlg::OnLogin() {
 }
 
 void CMainDlg::OnPrint() {
-    PrintList(*m_list, CTableNameDlg::AskTableName(this));
+    if (m_viewMode == OverviewMode)
+        PrintOverview();
+    else
+        PrintList(*m_list, CTableNameDlg::AskTableName(this));
 }
 
 void CMainDlg::OnExit() {

@@ -11,27 +11,31 @@
 #include <QString>
 #include <functional>
 
+class COverviewView;
 class CQueryListCtrl;
+struct OverdueBook;
 class QAbstractButton;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QStackedWidget;
 class QSystemTrayIcon;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 // The program's one window: a row of menu-bar buttons, the department or stock tree on the left,
-// the list of bill runs on the right and the buttons around them. Every menu item and button runs
-// a command through one table: id -> right -> handler. A command without a handler is shown but
-// grayed; the dialogs of the program are wired in with SetCommandHandler.
+// the list of bill runs (or the overview in its place) on the right and the buttons around them.
+// Every menu item and button runs a command through one table: id -> right -> handler. A command
+// without a handler is shown but grayed; the dialogs of the program are wired in with
+// SetCommandHandler.
 class CMainDlg : public QDialog {
     Q_OBJECT
 public:
     // What a tree item is, kept as its image index.
     enum TreeImage { DepartmentImage = 0, RecipientImage = 1, KindImage = 1 };
-    enum ViewModes { DepartmentViewMode = 0, RepositoryViewMode = 1 };
+    enum ViewModes { DepartmentViewMode = 0, RepositoryViewMode = 1, OverviewMode = 2 };
 
     // Runs the login and fills the user name; returns the login's result (6 when someone logged in).
     using LoginRunner = std::function<int(QWidget *parent, QString &userName)>;
@@ -70,13 +74,28 @@ public:
     void ShowDepartmentViewAgain();
     // Rebuilds the tree and the empty list of the view shown.
     void RebuildCurrentView();
-    // Lists the runs of a department, recipient or kind; nothing for no item.
+    // Reads the view shown again from the store: the tree, keeping the chosen item, the list's own
+    // statement and the overview when it is shown, so that the work of other clerks shows. Runs after
+    // every command that may change the books (after every command in the overview), and on "刷新" (F5).
+    void RefreshView();
+    // Lists the runs of a department, recipient or kind; nothing for no item. In the overview the
+    // list comes back in its place first.
     void OnTreeDoubleClick(QTreeWidgetItem *item);
     // Marks the kinds of the repository view that run short ("（库存不足）" and a warning icon) and
     // clears the mark of the others; nothing while the department view is shown.
     void RefreshStockMarks();
     // The one message after login naming the kinds that run short; none when no kind does.
     void WarnOfLowStock();
+
+    // The overview (MainOverview.cpp): shown in place of the list, the tree left as it is; read afresh
+    // after every command while it is shown.
+    void ShowOverview();
+    void RefreshOverview();
+    COverviewView *Overview() const { return m_overview; }
+    // What a click in the overview opens: the books of a kind in one state (0 in stock, 1 out,
+    // 2 returned), a kind's stock, or the books out too long with the chosen one selected.
+    void OpenKindBooks(const QString &kind, int state);
+    void OpenOverdueBook(const OverdueBook &book);
     // Takes the selected rows out of the main list; the store is not touched.
     void RemoveSelectedRows();
 
@@ -153,9 +172,14 @@ private:
     void FillDepartmentTree();
     void FillRepositoryTree();
     void MarkShortKinds();
+    // Makes the top-level item of that name the tree's current one, whatever mark its text carries.
+    void ChooseTreeItem(const QString &name);
     void ShowRepositoryViewAgain();
     void SetListStatement(const QString &statement);
     void SetListCaption(const QString &detail);
+    void ShowListInPlaceOfOverview();
+    void PrintOverview();
+    void ExportOverview();
 
     // The skin and the shell around the window (MainSkin.cpp).
     void BuildTray();
@@ -164,6 +188,10 @@ private:
 
     // Commands run by the window itself.
     void OnLogin();
+    // Reads the user's rights afresh before a command. An account deleted meanwhile is told so and
+    // logged out: the login runs again, and the program ends when nobody logs in. False when the
+    // command must not run.
+    bool ConfirmAccount();
     void OnPrint();
 
     CPermissionTable m_permissions;
@@ -171,11 +199,15 @@ private:
     LoginRunner m_loginRunner;
     QHash<int, CommandSlot> m_commands;
     int m_viewMode = DepartmentViewMode;
+    // The tree shown: the department or the repository tree, also under the overview.
+    int m_treeMode = DepartmentViewMode;
     bool m_viewShown = false;
     QList<QIcon> m_treeIcons;
 
     QTreeWidget *m_tree = nullptr;
     CQueryListCtrl *m_list = nullptr;
+    QStackedWidget *m_listArea = nullptr;
+    COverviewView *m_overview = nullptr;
     QLabel *m_treeCaption = nullptr;
     QLabel *m_listCaption = nullptr;
     QLabel *m_userLabel = nullptr;

@@ -6,6 +6,7 @@
 #include "mainwindow/ImageButton.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainDlg.h"
+#include "mainwindow/OverviewView.h"
 #include "resources/Artwork.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -69,6 +71,10 @@ Glyph CommandGlyph(int id) {
         return Glyph::DepartmentView;
     case cmd::RepositoryView:
         return Glyph::RepositoryView;
+    case cmd::Overview:
+        return Glyph::Overview;
+    case cmd::Refresh:
+        return Glyph::Refresh;
     case cmd::MainKind:
         return Glyph::MainKind;
     case cmd::Kind:
@@ -272,6 +278,8 @@ QWidget *CMainDlg::BuildListPanel() {
     auto *captionRow = Row(8, 6, 8, 6, 6);
     captionRow->addWidget(CommandButton(1007, cmd::DepartmentView, ButtonText(cmd::DepartmentView)));
     captionRow->addWidget(CommandButton(1015, cmd::RepositoryView, ButtonText(cmd::RepositoryView)));
+    captionRow->addWidget(CommandButton(1016, cmd::Overview, ButtonText(cmd::Overview)));
+    captionRow->addWidget(CommandButton(1017, cmd::Refresh, ButtonText(cmd::Refresh)));
     captionRow->addSpacing(10);
     m_listCaption = new QLabel;
     m_listCaption->setObjectName(QStringLiteral("listCaption"));
@@ -288,7 +296,16 @@ QWidget *CMainDlg::BuildListPanel() {
     m_list->setObjectName(QStringLiteral("list1011"));
     m_list->SetSortEnabled(true);
     CHotHeader::Track(m_list->horizontalHeader());
-    panel->addWidget(m_list, 1);
+    // The overview takes the list's place; the list keeps its rows meanwhile.
+    m_overview = new COverviewView;
+    connect(m_overview, &COverviewView::KindChosen, this, &CMainDlg::OpenKindBooks);
+    connect(m_overview, &COverviewView::LowStockChosen, this,
+            [this](const QString &kind) { OpenKindBooks(kind, COverviewView::InStock); });
+    connect(m_overview, &COverviewView::OverdueChosen, this, &CMainDlg::OpenOverdueBook);
+    m_listArea = new QStackedWidget;
+    m_listArea->addWidget(m_list);
+    m_listArea->addWidget(m_overview);
+    panel->addWidget(m_listArea, 1);
 
     auto *footerRow = Row(8, 7, 8, 7, 6);
     footerRow->addWidget(CommandButton(1034, cmd::Report, ButtonText(cmd::Report)));
@@ -346,20 +363,34 @@ void CMainDlg::BuildBarMenus() {
     }
 }
 
+namespace {
+int ViewCommand(int viewMode) {
+    switch (viewMode) {
+    case CMainDlg::RepositoryViewMode:
+        return cmd::RepositoryView;
+    case CMainDlg::OverviewMode:
+        return cmd::Overview;
+    default:
+        return cmd::DepartmentView;
+    }
+}
+} // namespace
+
 void CMainDlg::RefreshViewIndicators() {
-    const bool department = m_viewMode == DepartmentViewMode;
     // The button of the view shown stands out, as the picture over the list did.
-    for (int id : {int(cmd::DepartmentView), int(cmd::RepositoryView)}) {
+    for (int id : {int(cmd::DepartmentView), int(cmd::RepositoryView), int(cmd::Overview)}) {
         for (QAbstractButton *button : m_commands[id].buttons)
             if (auto *image = qobject_cast<CImageButton *>(button))
-                image->SetFace((id == cmd::DepartmentView) == department ? artwork::ButtonFace::Current
-                                                                         : artwork::ButtonFace::Command);
+                image->SetFace(id == ViewCommand(m_viewMode) ? artwork::ButtonFace::Current
+                                                             : artwork::ButtonFace::Command);
     }
-    m_treeCaption->setText(department ? QStringLiteral("领票部门 / 领票人") : QStringLiteral("库存票据类型"));
+    m_treeCaption->setText(m_treeMode == DepartmentViewMode ? QStringLiteral("领票部门 / 领票人")
+                                                            : QStringLiteral("库存票据类型"));
+    m_listArea->setCurrentWidget(m_viewMode == OverviewMode ? static_cast<QWidget *>(m_overview) : m_list);
     SetListCaption(QString());
 }
 
 void CMainDlg::SetListCaption(const QString &detail) {
-    const QString view = ButtonText(m_viewMode == DepartmentViewMode ? cmd::DepartmentView : cmd::RepositoryView);
+    const QString view = ButtonText(ViewCommand(m_viewMode));
     m_listCaption->setText(detail.isEmpty() ? view : view + QStringLiteral("  ›  ") + detail);
 }

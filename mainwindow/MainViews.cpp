@@ -1,5 +1,5 @@
 // The two views of the main window: departments with their recipients, or the kinds in stock, and
-// the list of runs that a double click on a tree item shows.
+// the list of runs that a double click on a tree item shows. The overview is in MainOverview.cpp.
 #include "app/BusyWindow.h"
 #include "app/Database.h"
 #include "audit/LowStock.h"
@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QSet>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -42,6 +44,21 @@ public:
 private:
     QWidget *m_widget;
 };
+
+// What names a row of the list across a refill: its kind and first number where the list shows
+// them, else all of its texts.
+QString RowKey(const CQueryListCtrl &list, int row) {
+    const int kind = list.ColumnIndexOfTitle(QStringLiteral("票据类型"));
+    const int begin = list.ColumnIndexOfTitle(QStringLiteral("开始编号"));
+    QStringList parts;
+    if (kind >= 0 && begin >= 0) {
+        parts << list.GetItemText(row, kind) << list.GetItemText(row, begin);
+    } else {
+        for (int column = 0; column < list.ColumnCount(); ++column)
+            parts << list.GetItemText(row, column);
+    }
+    return parts.join(QChar(0x1f));
+}
 
 } // namespace
 
@@ -79,7 +96,7 @@ void CMainDlg::FillRepositoryTree() {
 }
 
 void CMainDlg::RefreshStockMarks() {
-    if (m_viewShown && m_viewMode == RepositoryViewMode)
+    if (m_viewShown && m_treeMode == RepositoryViewMode)
         MarkShortKinds();
 }
 
@@ -101,6 +118,13 @@ void CMainDlg::MarkShortKinds() {
         item->setText(0, isShort ? name + LowStockMark : name);
         item->setIcon(0, isShort ? warning : m_treeIcons.value(KindImage));
     }
+}
+
+void CMainDlg::ChooseTreeItem(const QString &name) {
+    QAbstractItemModel *model = m_tree->model();
+    const QModelIndexList found = model->match(model->index(0, 0), NameRole, name, 1, Qt::MatchExactly);
+    if (!found.isEmpty())
+        m_tree->setCurrentIndex(found.first());
 }
 
 void CMainDlg::SetListStatement(const QString &statement) {
@@ -131,6 +155,7 @@ void CMainDlg::ShowDepartmentViewAgain() {
     }
     SetListStatement(DepartmentEmptyStatement());
     m_viewMode = DepartmentViewMode;
+    m_treeMode = DepartmentViewMode;
     m_viewShown = true;
     RefreshViewIndicators();
 }
@@ -143,15 +168,52 @@ void CMainDlg::ShowRepositoryViewAgain() {
     }
     SetListStatement(RepositoryEmptyStatement());
     m_viewMode = RepositoryViewMode;
+    m_treeMode = RepositoryViewMode;
     m_viewShown = true;
     RefreshViewIndicators();
 }
 
 void CMainDlg::RebuildCurrentView() {
-    if (m_viewMode == RepositoryViewMode)
+    const bool overview = m_viewMode == OverviewMode;
+    if (m_treeMode == RepositoryViewMode)
         ShowRepositoryViewAgain();
     else
         ShowDepartmentViewAgain();
+    if (overview)
+        ShowOverview();
+}
+
+void CMainDlg::RefreshView() {
+    CWaitCursor wait;
+    QString chosen;
+    int chosenImage = -1;
+    SelectedTreeItem(chosen, chosenImage);
+    {
+        CFrozen frozen(m_tree);
+        if (m_treeMode == RepositoryViewMode)
+            FillRepositoryTree();
+        else
+            FillDepartmentTree();
+        for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+            if ((*it)->data(0, NameRole).toString() == chosen && (*it)->data(0, ImageRole).toInt() == chosenImage) {
+                m_tree->setCurrentItem(*it);
+                break;
+            }
+        }
+    }
+    const QString statement = m_list->GetStatement();
+    if (!statement.isEmpty()) {
+        // The rows chosen before stay chosen where they are still listed.
+        QSet<QString> selected;
+        for (int row : m_list->SelectedRows())
+            selected.insert(RowKey(*m_list, row));
+        SetListStatement(statement);
+        for (int row = 0; row < m_list->RowCount(); ++row)
+            if (selected.contains(RowKey(*m_list, row)))
+                m_list->SelectRow(row, true);
+    }
+    if (m_viewMode == OverviewMode)
+        RefreshOverview();
 }
 
 bool CMainDlg::SelectedTreeItem(QString &text, int &image) const {
@@ -170,12 +232,13 @@ void CMainDlg::OnTreeDoubleClick(QTreeWidgetItem *item) {
     const QString text = item->data(0, NameRole).toString();
     const int image = item->data(0, ImageRole).toInt();
     QString statement;
-    if (m_viewMode == DepartmentViewMode)
+    if (m_treeMode == DepartmentViewMode)
         statement = image == RecipientImage ? RecipientRunsStatement(text) : DepartmentRunsStatement(text);
     else if (image == KindImage)
         statement = KindStockStatement(text);
     if (statement.isEmpty())
         return;
+    ShowListInPlaceOfOverview();
     SetListStatement(statement);
     SetListCaption(text);
 }

@@ -24,6 +24,16 @@ QString StockRunsSelect(const char *flag) {
         Bill_Repository_Manager, Bill_Made_Time, Bill_Made_Units, Bill_Kind, Bill_Info, Bill_Flag, flag);
 }
 
+// Books of one state with the department and recipient that hold or returned them; what the
+// overview opens in the department view.
+QString HeldRunsSelect(const char *flag) {
+    return QString::asprintf(
+        " SELECT %s AS 票据类型,%s AS 领票部门,%s AS 领票人,%s AS 开始编号,%s AS 结尾编号,%s AS 单价,%s AS "
+        "张数,%s AS 金额,%s AS 领票时间,%s AS 发票人 FROM %s WHERE %s = '%s' ",
+        Bill_Kind, Bill_Issue_Dept, Bill_Issue_Broker, Bill_Begin_Char, Bill_End_Char, Bill_Unit_Price,
+        Bill_Unit_Amount, Bill_Unit_Total, Bill_Issue_Time, Bill_Issue_Manager, Bill_Info, Bill_Flag, flag);
+}
+
 QString AndEquals(const char *column, const QString &value) {
     return QString::asprintf("AND %s = '%s' ", column, Quote(value).constData());
 }
@@ -35,7 +45,7 @@ QString OrderBy(const char *column) {
 } // namespace
 
 QStringList ViewMoneyColumns() {
-    return {QStringLiteral("单价"), QStringLiteral("金额")};
+    return {QStringLiteral("单价"), QStringLiteral("金额"), QStringLiteral("实收金额")};
 }
 
 QString DepartmentEmptyStatement() {
@@ -61,6 +71,26 @@ QString RepositoryEmptyStatement() {
 
 QString KindStockStatement(const QString &kind) {
     return StockRunsSelect(FlagStock) + AndEquals(Bill_Kind, kind) + OrderBy(Bill_Begin_Int);
+}
+
+QString KindOutStatement(const QString &kind) {
+    return HeldRunsSelect(FlagIssued) + AndEquals(Bill_Kind, kind) + OrderBy(Bill_Begin_Int);
+}
+
+QString KindReturnedStatement(const QString &kind) {
+    return QString::asprintf(
+               " SELECT %s AS 票据类型,%s AS 领票部门,%s AS 领票人,%s AS 开始编号,%s AS 结尾编号,%s AS 金额,%s AS "
+               "回收张数,%s AS 实收金额,%s AS 回收时间 FROM %s WHERE %s = '%s' ",
+               Bill_Kind, Bill_Return_Dept, Bill_Return_Broker, Bill_Begin_Char, Bill_End_Char, Bill_Unit_Total,
+               Bill_Unit_Return_Amount, Bill_Unit_Return_Total, Bill_Return_Time, Bill_Info, Bill_Flag, FlagReturned) +
+           AndEquals(Bill_Kind, kind) + OrderBy(Bill_Begin_Int);
+}
+
+QString OutSinceBeforeStatement(const QDateTime &before) {
+    return HeldRunsSelect(FlagIssued) +
+           QString::asprintf("AND %s < #%s# ", Bill_Issue_Time,
+                             qUtf8Printable(before.toString(QStringLiteral("yyyy-M-d H:m:s")))) +
+           OrderBy(Bill_Issue_Time);
 }
 
 void ReadDepartmentTree(QList<DepartmentNode> &departments) {

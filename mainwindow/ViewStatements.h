@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,11 @@ QString DepartmentRunsStatement(const QString &department);
 // Repository view: runs in stock.
 QString RepositoryEmptyStatement();
 QString KindStockStatement(const QString &kind);
+// What the overview opens in the department view: a kind's books out and returned, with who holds
+// or returned them, and every book out since before a time, the longest out first.
+QString KindOutStatement(const QString &kind);
+QString KindReturnedStatement(const QString &kind);
+QString OutSinceBeforeStatement(const QDateTime &before);
 
 struct DepartmentNode {
     QString name;

@@ -18,20 +18,33 @@
 
 namespace {
 
-const QString kFilters = QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv);;PDF 文件 (*.pdf)");
+// The types a list is exported as, and those of a picture, each with its suffix; the first is the one
+// proposed.
+struct FileType {
+    const char *filter;
+    const char *suffix;
+};
+const QList<FileType> kListTypes = {
+    {"Excel 工作簿 (*.xlsx)", "xlsx"}, {"CSV 文件 (*.csv)", "csv"}, {"PDF 文件 (*.pdf)", "pdf"}};
+const QList<FileType> kPictureTypes = {{"PNG 图片 (*.png)", "png"}, {"PDF 文件 (*.pdf)", "pdf"}};
 
 SaveFileRunner &FileRunner() {
     static SaveFileRunner runner = [](QString &path, QWidget *parent) {
-        QString filter = QStringLiteral("Excel 工作簿 (*.xlsx)");
-        const QString chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("导出"), path, kFilters, &filter);
+        // A proposed picture offers the picture types, anything else the list types.
+        const QList<FileType> &types =
+            QFileInfo(path).suffix() == QLatin1String(kPictureTypes.first().suffix) ? kPictureTypes : kListTypes;
+        QStringList filters;
+        for (const FileType &type : types)
+            filters << QString::fromUtf8(type.filter);
+        QString filter = filters.first();
+        const QString chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("导出"), path,
+                                                            filters.join(QStringLiteral(";;")), &filter);
         if (chosen.isEmpty())
             return false;
         path = chosen;
         // A name typed without a type gets the type of the chosen filter.
         if (QFileInfo(path).suffix().isEmpty())
-            path += filter.contains(QLatin1String("csv"))   ? QStringLiteral(".csv")
-                    : filter.contains(QLatin1String("pdf")) ? QStringLiteral(".pdf")
-                                                            : QStringLiteral(".xlsx");
+            path += QLatin1Char('.') + QString::fromLatin1(types.at(int(filters.indexOf(filter))).suffix);
         return true;
     };
     return runner;
@@ -107,8 +120,7 @@ ExportTable TableOfList(const CQueryListCtrl &list, const QString &tableName) {
     return table;
 }
 
-bool ExportListTo(CQueryListCtrl &list, const QString &tableName, const QString &path, QString *error,
-                  int *cutCells) {
+bool ExportListTo(CQueryListCtrl &list, const QString &tableName, const QString &path, QString *error, int *cutCells) {
     QString reason;
     bool ok = false;
     if (cutCells)
@@ -128,23 +140,34 @@ bool ExportListTo(CQueryListCtrl &list, const QString &tableName, const QString 
 }
 
 bool ExportList(CQueryListCtrl &list, const QString &tableName, QWidget *parent) {
-    QString path = QDir::current().filePath(ExportFileStem(tableName) + QStringLiteral(".xlsx"));
-    if (!FileRunner()(path, parent ? parent : list.window()))
+    return ExportAsked(tableName, QStringLiteral("表格"), QStringLiteral("xlsx"), parent ? parent : list.window(),
+                       [&](const QString &path, QString *error, QString *remark) {
+                           int cutCells = 0;
+                           const bool ok = ExportListTo(list, tableName, path, error, &cutCells);
+                           if (cutCells > 0)
+                               *remark = QStringLiteral("\n\n有%1个单元格的文字超过 Excel 的上限 32767 个字符，"
+                                                        "已截断到这个长度。")
+                                             .arg(cutCells);
+                           return ok;
+                       });
+}
+
+bool ExportAsked(const QString &name, const QString &what, const QString &suffix, QWidget *parent,
+                 const FileWriter &write) {
+    QString path = QDir::current().filePath(ExportFileStem(name) + QLatin1Char('.') + suffix);
+    if (!FileRunner()(path, parent))
         return false;
     const bool existed = QFileInfo::exists(path);
     QString error;
-    int cutCells = 0;
+    QString remark;
     // A long list takes a moment: the clerk sees the wait cursor meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = ExportListTo(list, tableName, path, &error, &cutCells);
+    const bool ok = write(path, &error, &remark);
     QApplication::restoreOverrideCursor();
     const QString where = QDir::toNativeSeparators(path);
     if (ok) {
-        QString text = QStringLiteral("表格已导出到：\n%1").arg(where);
-        if (cutCells > 0)
-            text += QStringLiteral("\n\n有%1个单元格的文字超过 Excel 的上限 32767 个字符，已截断到这个长度。")
-                        .arg(cutCells);
-        ShowMessage(text, QStringLiteral("完成"), MsgIcon::Information);
+        ShowMessage(QStringLiteral("%1已导出到：\n%2").arg(what, where) + remark, QStringLiteral("完成"),
+                    MsgIcon::Information);
         return true;
     }
     QString text = QStringLiteral("导出失败，文件没有写成：\n%1\n%2").arg(where, error);

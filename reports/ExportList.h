@@ -22,6 +22,13 @@ bool ExportList(CQueryListCtrl &list, const QString &tableName, QWidget *parent 
 bool ExportListTo(CQueryListCtrl &list, const QString &tableName, const QString &path, QString *error,
                   int *cutCells = nullptr);
 
+// "导出" of anything: asks for the file, name and suffix proposed (a proposed .png offers PNG and PDF,
+// anything else Excel, CSV and PDF), writes it and tells the clerk where "what" (表格, 概览) went or
+// why it failed. The writer may add a remark to the message of success. True when a file was written.
+using FileWriter = std::function<bool(const QString &path, QString *error, QString *remark)>;
+bool ExportAsked(const QString &name, const QString &what, const QString &suffix, QWidget *parent,
+                 const FileWriter &write);
+
 // Asks for the file to write: proposed path in, chosen path out; false when cancelled. Tests install
 // their own to answer without a dialog; returns the one it replaces.
 using SaveFileRunner = std::function<bool(QString &path, QWidget *parent)>;

@@ -257,13 +257,13 @@ void PrintList(CQueryListCtrl &list, const QString &tableName) {
     RunPreview(preview);
 }
 
-PrintOutcome PrintWithDialog(QPrinter &printer, CQueryListCtrl &list, const QString &tableName, QWidget *parent) {
+PrintOutcome PrintWithDialog(QPrinter &printer, const PagePrinter &printOn, QWidget *parent) {
     printer.setCopyCount(1);
     if (!DialogRunner()(printer, parent))
         return PrintOutcome::Cancelled;
     printer.setCopyCount(1);
     printer.setPrintRange(QPrinter::AllPages);
-    return PrintListOn(printer, list, tableName);
+    return printOn(printer);
 }
 
 PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner) {

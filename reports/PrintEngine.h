@@ -29,8 +29,9 @@ enum class PrintOutcome {
 // The printing itself, onto a printer already chosen (tests print into a PDF file this way).
 PrintOutcome PrintListOn(QPrinter &printer, CQueryListCtrl &list, const QString &tableName);
 
-// The print dialog on the printer, then the list onto it: what "打印" in the preview does.
-PrintOutcome PrintWithDialog(QPrinter &printer, CQueryListCtrl &list, const QString &tableName, QWidget *parent);
+// The print dialog on the printer, then the pages onto it: what "打印" in the preview does.
+using PagePrinter = std::function<PrintOutcome(QPrinter &printer)>;
+PrintOutcome PrintWithDialog(QPrinter &printer, const PagePrinter &printOn, QWidget *parent);
 
 // The font a list is printed in and the page geometry it gives on the printer.
 QFont PrintFont();

@@ -19,16 +19,20 @@ PreviewRunner &Runner() {
 } // namespace
 
 CPrintPreviewDlg::CPrintPreviewDlg(CQueryListCtrl &list, const QString &tableName, QWidget *parent)
-    : CPrintPreviewDlg(std::make_unique<QPrinter>(QPrinter::HighResolution), list, tableName, parent) {}
+    : CPrintPreviewDlg(PrintJob{tableName,
+                                [&list, tableName](QPrinter &printer) { return PrintListOn(printer, list, tableName); },
+                                [&list, tableName](QWidget *owner) { return ExportList(list, tableName, owner); }},
+                       parent) {}
 
-CPrintPreviewDlg::CPrintPreviewDlg(std::unique_ptr<QPrinter> printer, CQueryListCtrl &list, const QString &tableName,
-                                   QWidget *parent)
-    : QPrintPreviewDialog(printer.get(), parent), m_printer(std::move(printer)), m_list(list), m_tableName(tableName),
+CPrintPreviewDlg::CPrintPreviewDlg(PrintJob job, QWidget *parent)
+    : CPrintPreviewDlg(std::make_unique<QPrinter>(QPrinter::HighResolution), std::move(job), parent) {}
+
+CPrintPreviewDlg::CPrintPreviewDlg(std::unique_ptr<QPrinter> printer, PrintJob job, QWidget *parent)
+    : QPrintPreviewDialog(printer.get(), parent), m_printer(std::move(printer)), m_job(std::move(job)),
       m_preview(findChild<QPrintPreviewWidget *>()) {
-    setWindowTitle(QStringLiteral("打印预览 - %1").arg(tableName));
-    m_printer->setDocName(tableName);
-    connect(this, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter *target) { PrintListOn(*target, m_list, m_tableName); });
+    setWindowTitle(QStringLiteral("打印预览 - %1").arg(m_job.name));
+    m_printer->setDocName(m_job.name);
+    connect(this, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) { m_job.printOn(*target); });
     TakeOverToolBar();
     resize(1000, 720);
 }
@@ -72,7 +76,7 @@ void CPrintPreviewDlg::SetOrientation(QPageLayout::Orientation orientation) {
 }
 
 bool CPrintPreviewDlg::Print() {
-    const PrintOutcome outcome = PrintWithDialog(*m_printer, m_list, m_tableName, this);
+    const PrintOutcome outcome = PrintWithDialog(*m_printer, m_job.printOn, this);
     if (outcome != PrintOutcome::Printed)
         return false;
     accept();
@@ -80,7 +84,7 @@ bool CPrintPreviewDlg::Print() {
 }
 
 bool CPrintPreviewDlg::Export() {
-    return ExportList(m_list, m_tableName, this);
+    return m_job.exportFile(this);
 }
 
 PreviewRunner SetPreviewRunner(PreviewRunner runner) {

@@ -56,6 +56,7 @@ enum class Symbol {
     Star,
     Square,
     Squares,
+    Circle,
 };
 
 enum class Corner { None, Plus, Minus };
@@ -107,6 +108,11 @@ void DrawSymbol(QPainter &p, Symbol symbol) {
         break;
     case Symbol::Tick:
         p.drawPolyline(QPolygonF({QPointF(9, 16.5), QPointF(14, 21.5), QPointF(23, 10.5)}));
+        break;
+    case Symbol::Circle:
+        // Two thirds of a circle with an arrow head at its open end: the usual sign for reading anew.
+        p.drawArc(QRectF(9, 9, 14, 14), 60 * 16, 270 * 16);
+        p.drawPolyline(QPolygonF({QPointF(19.5, 6.5), QPointF(20.5, 10.5), QPointF(16.5, 11.5)}));
         break;
     case Symbol::ArrowUp:
         p.drawLine(QPointF(9, 8.5), QPointF(23, 8.5));
@@ -412,6 +418,8 @@ Badge BadgeOf(Glyph glyph) {
         return {Grey, Symbol::Info};
     case Glyph::About:
         return {Teal, Symbol::Info};
+    case Glyph::Refresh:
+        return {Teal, Symbol::Circle};
     case Glyph::Top:
         return {Teal, Symbol::ArrowUp};
     case Glyph::Count:
@@ -432,6 +440,8 @@ Badge BadgeOf(Glyph glyph) {
         return {Blue, Symbol::Building};
     case Glyph::RepositoryView:
         return {Brown, Symbol::Box};
+    case Glyph::Overview:
+        return {Teal, Symbol::Bars};
     default:
         break;
     }

@@ -49,7 +49,9 @@ enum class Glyph {
     Check,
     DepartmentView,
     RepositoryView,
+    Overview,
     Application,
+    Refresh,
 };
 
 // The icon of a glyph at 16, 24 and 32 pixels.

@@ -27,6 +27,8 @@ packages=(
   libpq-dev             # the server store's client library
   postgresql-15         # the server the tests and the benchmark start in a throwaway cluster
   postgresql-common     # pg_virtualenv, which makes that cluster
+  qt6-charts-dev        # the overview's charts
+  libqt6opengl6-dev     # Qt Charts' CMake package asks for Qt's OpenGL module
 )
 missing=()
 for p in "${packages[@]}"; do

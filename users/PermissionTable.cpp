@@ -31,19 +31,27 @@ bool CPermissionTable::LoadPermissionTable() {
 }
 
 QString CPermissionTable::LoadUserRights(const QString &user) {
+    m_user = user;
+    ReloadUserRights();
+    return m_rights;
+}
+
+CPermissionTable::Account CPermissionTable::ReloadUserRights() {
     m_rights.clear();
     CDatabase &db = TheDatabase();
     try {
         db.OpenQuery(QString::asprintf(" SELECT * FROM %s WHERE %s = '%s'", Bill_Password_Info, Bill_Password_User,
-                                       Quote(user).constData()));
-        if (!db.IsEOF())
+                                       Quote(m_user).constData()));
+        const bool found = !db.IsEOF();
+        if (found)
             db.ReadFieldText(Bill_Password_Popedom, m_rights);
         db.CloseQuery();
+        return found ? Account::Present : Account::Gone;
     } catch (const CDbError &e) {
         ReportDbError(e);
         m_rights.clear();
+        return Account::Unreadable;
     }
-    return m_rights;
 }
 
 bool CPermissionTable::TranslatePopedom(const QString &text, QString &translated) const {

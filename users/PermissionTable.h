@@ -18,6 +18,13 @@ public:
     // holds it and returns it.
     QString LoadUserRights(const QString &user);
 
+    // Whether the current user's account row was found when its rights were read again.
+    enum class Account { Present, Gone, Unreadable };
+    // Reads the current user's rights afresh, so that a right the administrator revoked in another
+    // copy of the program is refused at the next command. A failed read is reported, holds no
+    // rights and says Unreadable.
+    Account ReloadUserRights();
+
     // The name of a code, or the code of a name; false when the text is neither.
     bool TranslatePopedom(const QString &text, QString &translated) const;
 

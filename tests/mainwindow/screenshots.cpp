@@ -9,6 +9,7 @@
 #include "mainwindow/MainDlg.h"
 #include "mainwindow/SkinStyle.h"
 #include "mainwindow/SplashDlg.h"
+#include "schema/Schema.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSupport.h"
 
@@ -100,6 +101,51 @@ void FillSampleData() {
         AddStockRun(Fund, 1 + book * Fund.unitAmount, 100000000000001.0);
 }
 
+// A year of work on the sample books, for the overview: more books taken in, most of them issued
+// month after month, many returned with the money collected, one voided, some out for months.
+void FillSampleHistory() {
+    using namespace schema;
+    for (int book = 12; book < 40; ++book)
+        AddStockRun(Admin, 1 + book * Admin.unitAmount, 100000000000002.0);
+    for (int book = 6; book < 16; ++book)
+        AddStockRun(Fund, 1 + book * Fund.unitAmount, 100000000000003.0);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QStringList recipients = {QStringLiteral("王小明"), QStringLiteral("陈芳"), QStringLiteral("刘建国"),
+                                    QStringLiteral("赵丽")};
+    const QStringList departments = {QStringLiteral("财务科"), QStringLiteral("财务科"), QStringLiteral("征收大厅"),
+                                     QStringLiteral("办公室")};
+    const auto stamp = [](const QDateTime &time) { return time.toString(QStringLiteral("yyyy-M-d H:m:s")); };
+    const auto move = [&](const KindSpec &kind, int book, int daysAgo, int returnedAfter, double share) {
+        const int who = book % recipients.size();
+        const QDateTime issued = now.addDays(-daysAgo);
+        const bool returned = returnedAfter > 0 && issued.addDays(returnedAfter) < now;
+        QString set =
+            QString::asprintf("%s = '%s', %s = '%s', %s = '%s', %s = '%s', %s = '周主任'", Bill_Flag,
+                              returned ? FlagReturned : FlagIssued, Bill_Issue_Time, qUtf8Printable(stamp(issued)),
+                              Bill_Issue_Dept, qUtf8Printable(departments.at(who)), Bill_Issue_Broker,
+                              qUtf8Printable(recipients.at(who)), Bill_Issue_Manager);
+        if (returned)
+            set += QString::asprintf(", %s = '%s', %s = %s * %f, %s = %s * %f", Bill_Return_Time,
+                                     qUtf8Printable(stamp(issued.addDays(returnedAfter))), Bill_Unit_Return_Total,
+                                     Bill_Unit_Total, share, Bill_Unit_Return_Amount, Bill_Unit_Amount, share);
+        TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s WHERE %s = '%s' AND %s = %d", Bill_Info,
+                                                         qUtf8Printable(set), Bill_Kind, qUtf8Printable(kind.name),
+                                                         Bill_Begin_Int, 1 + book * kind.unitAmount));
+    };
+    for (int book = 12; book < 40; ++book)
+        move(Admin, book, 350 - (book - 12) * 12, book % 5 == 0 ? 0 : 20 + book % 9, book % 4 == 0 ? 0.8 : 1.0);
+    for (int book = 6; book < 14; ++book)
+        move(Fund, book, 330 - (book - 6) * 40, book % 3 == 0 ? 0 : 25, 1.0);
+    TheDatabase().ExecuteStatement(QString::asprintf(
+        "UPDATE %s SET %s = '%s', %s = '%s', %s = '李会计' WHERE %s = '%s' AND %s = %d", Bill_Info, Bill_Flag, FlagVoid,
+        Bill_Invalid_Time, qUtf8Printable(stamp(now.addDays(-3))), Bill_Invalid_Manager, Bill_Kind,
+        qUtf8Printable(Fund.name), Bill_Begin_Int, 1 + 15 * Fund.unitAmount));
+    // The fund's forms run short: fewer books in stock than its limit.
+    TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s = 10 WHERE %s = '%s'", Bill_Kind_Info,
+                                                     Bill_Kind_Stock_Limit, Bill_Kind_Name,
+                                                     qUtf8Printable(Fund.name)));
+}
+
 QTreeWidgetItem *TopItem(CMainDlg &window, const QString &text) {
     const QList<QTreeWidgetItem *> found = window.Tree()->findItems(text, Qt::MatchExactly);
     return found.isEmpty() ? nullptr : found.first();
@@ -178,5 +224,17 @@ int main(int argc, char **argv) {
     GrabCommandDialog(window, cmd::Report, QStringLiteral("report"));
     GrabCommandDialog(window, cmd::About, QStringLiteral("about"));
     GrabCommandDialog(window, cmd::Kind, QStringLiteral("kinds"));
+
+    FillSampleHistory();
+    window.RunCommand(cmd::Overview);
+    Settle();
+    Grab(window.frameGeometry(), QStringLiteral("overview"));
+    window.ApplyMaximisedLayout();
+    Settle();
+    Grab(window.frameGeometry(), QStringLiteral("overview-maximised"));
+    window.ApplyNormalLayout();
+    Settle();
+    GrabCommandDialog(window, cmd::OperationLog, QStringLiteral("log"));
+    GrabCommandDialog(window, cmd::BookAudit, QStringLiteral("audit"));
     return 0;
 }

@@ -60,6 +60,14 @@ private slots:
     void departmentViewAgainAndRebuildFollowTheirView();
     void selectedTreeItemGivesTextAndImage();
 
+    // Other clerks' work.
+    void refreshShowsOtherClerksWorkAndKeepsTheChosenItem();
+    void refreshRunsFromF5AndFromItsButtonBesideTheViews();
+    void viewIsReadAgainAfterEveryCommandThatMayChangeTheBooks();
+    void rightRevokedElsewhereIsRefusedAtTheNextCommand();
+    void deletedAccountIsToldAndLoggedOut();
+    void deletedAccountThatNobodyReplacesEndsTheProgram();
+
     // The window's own commands.
     void rowCountTellsTheNumberOfRows();
     void exitAsksAndOnlyYesEnds();
@@ -264,7 +272,8 @@ void MainWindowTest::menusHoldTheirItemsInOrder() {
          QStringLiteral("票据删除(&D)"), QStringLiteral("票据作废(&I)"), QStringLiteral("强制操作(&K)"),
          QStringLiteral("出入库管理"), QStringLiteral("票据追踪"), QString(), QStringLiteral("操作日志"),
          QStringLiteral("日志校验"), QStringLiteral("票据稽核")},
-        {QStringLiteral("部门视图(&O)"), QStringLiteral("仓库视图(&R)")},
+        {QStringLiteral("部门视图(&O)"), QStringLiteral("仓库视图(&R)"), QStringLiteral("概览(&G)"), QString(),
+         QStringLiteral("刷新(&F)\tF5")},
         {QStringLiteral("票据主类型(&M)"), QStringLiteral("票据类型(&K)"), QStringLiteral("票据管理员(&E)"),
          QStringLiteral("票据制造部门"), QString(), QStringLiteral("增加发放部门(&A)"),
          QStringLiteral("增加发放人员(&I)"), QStringLiteral("删除发放部门(&D)"), QStringLiteral("删除发放人员(&O)"),
@@ -326,11 +335,14 @@ void MainWindowTest::dialogCommandsOpenTheirDialogs() {
     MessageCapture messages;
     Window w;
     const std::pair<int, const char *> commands[] = {
-        {cmd::StockIn, "票据入库"},    {cmd::TrayStockIn, "票据入库"},   {cmd::Return, "票据回收"},
-        {cmd::MainKind, "票据主类型"}, {cmd::Kind, "票据类型"},          {cmd::Manager, "票据管理员"},
-        {cmd::Maker, "票据制作部门"},  {cmd::AddDepartment, "增加部门"}, {cmd::AddRecipient, "增加领票人"},
-        {cmd::Search, "票据搜索"},     {cmd::Index, "多重索引"},         {cmd::Rights, "权限管理"},
-        {cmd::Password, "设置密码"},   {cmd::Report, "报表"},            {cmd::TrayReport, "报表"}};
+        {cmd::StockIn, "票据入库"},        {cmd::TrayStockIn, "票据入库"},
+        {cmd::Return, "票据回收"},         {cmd::MainKind, "票据主类型"},
+        {cmd::Kind, "票据类型"},           {cmd::Manager, "票据管理员"},
+        {cmd::Maker, "票据制作部门"},      {cmd::AddDepartment, "增加部门"},
+        {cmd::AddRecipient, "增加领票人"}, {cmd::Search, "票据搜索"},
+        {cmd::Index, "多重索引"},          {cmd::Rights, "权限管理"},
+        {cmd::Password, "设置密码"},       {cmd::Report, "报表"},
+        {cmd::TrayReport, "报表"}};
     for (auto [id, caption] : commands)
         QCOMPARE(CaptionOfDialogOpenedBy(w.dlg, id), QString::fromUtf8(caption));
     // Issue runs only in the repository view.
@@ -975,6 +987,145 @@ void MainWindowTest::rowCountBoxCarriesTheInformationIcon() {
     w.dlg.findChild<QToolButton *>(QStringLiteral("button1033"))->click();
     SetMessagePresenter(previous);
     QVERIFY(seen);
+}
+
+// --- Other clerks' work ----------------------------------------------------------------------------
+
+void MainWindowTest::refreshShowsOtherClerksWorkAndKeepsTheChosenItem() {
+    TestDatabase t;
+    Window w;
+    ShowThreeStockRuns(w);
+    w.dlg.Tree()->setCurrentItem(TopItem(w.dlg, FixedKind.name));
+    // Another clerk stocks in a book and issues one of the three.
+    AddStockRun(FixedKind, 151);
+    IssueRun(t, QStringLiteral("XZ00000051"), QStringLiteral("财务科"), QStringLiteral("王五"));
+    QCOMPARE(w.dlg.MainList()->RowCount(), 3);
+
+    w.dlg.RunCommand(cmd::Refresh);
+    QCOMPARE(Column(w.dlg, QStringLiteral("开始编号")),
+             (QStringList{QStringLiteral("XZ00000001"), QStringLiteral("XZ00000101"), QStringLiteral("XZ00000151")}));
+    QString text;
+    int image = -1;
+    QVERIFY(w.dlg.SelectedTreeItem(text, image));
+    QCOMPARE(text, FixedKind.name);
+    QCOMPARE(w.dlg.ViewMode(), int(CMainDlg::RepositoryViewMode));
+}
+
+void MainWindowTest::refreshRunsFromF5AndFromItsButtonBesideTheViews() {
+    TestDatabase t;
+    Window w;
+    int refreshed = 0;
+    w.dlg.SetCommandHandler(cmd::Refresh, [&] { ++refreshed; });
+    w.dlg.show();
+    w.dlg.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.dlg));
+    QTest::keyClick(&w.dlg, Qt::Key_F5);
+    QCOMPARE(refreshed, 1);
+
+    QToolButton *button = w.dlg.findChild<QToolButton *>(QStringLiteral("button1017"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("刷新"));
+    auto *overview = w.dlg.findChild<QToolButton *>(QStringLiteral("button1016"));
+    QVERIFY(overview);
+    QCOMPARE(button->parentWidget(), overview->parentWidget());
+    QVERIFY(button->x() > overview->x());
+    button->click();
+    QCOMPARE(refreshed, 2);
+}
+
+void MainWindowTest::viewIsReadAgainAfterEveryCommandThatMayChangeTheBooks() {
+    TestDatabase t;
+    Window w;
+    ShowThreeStockRuns(w);
+    // A void that another clerk's issue beat: whatever the command did, the list shows the books as
+    // they stand afterwards.
+    w.dlg.SetCommandHandler(cmd::Void, [&] {
+        IssueRun(t, QStringLiteral("XZ00000001"), QStringLiteral("财务科"), QStringLiteral("王五"));
+    });
+    w.dlg.MainList()->SelectRow(0);
+    w.dlg.RunCommand(cmd::Void);
+    QCOMPARE(w.dlg.MainList()->RowCount(), 2);
+
+    // A command that only reads leaves the list as it is.
+    AddStockRun(FixedKind, 151);
+    w.dlg.SetCommandHandler(cmd::History, [] {});
+    w.dlg.RunCommand(cmd::History);
+    QCOMPARE(w.dlg.MainList()->RowCount(), 2);
+}
+
+void MainWindowTest::rightRevokedElsewhereIsRefusedAtTheNextCommand() {
+    TestDatabase t;
+    AddUser(QStringLiteral("张三"), QStringLiteral("pw"), QStringLiteral("P01P02P05"));
+    MessageCapture messages;
+    Window w(QStringLiteral("张三"));
+    int deletes = 0;
+    w.dlg.SetCommandHandler(cmd::Delete, [&] { ++deletes; });
+    w.dlg.RunCommand(cmd::Delete);
+    QCOMPARE(deletes, 1);
+
+    // The administrator, at another desk, takes the right away; nothing is read again here by hand.
+    t.Exec(QString::asprintf("UPDATE %s SET %s = 'P01P02' WHERE %s = '张三'", Bill_Password_Info, Bill_Password_Popedom,
+                             Bill_Password_User));
+    w.dlg.RunCommand(cmd::Delete);
+    QCOMPARE(deletes, 1);
+    QCOMPARE(messages.Last().text, QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!"));
+
+    // Given back, it works again at once.
+    t.Exec(QString::asprintf("UPDATE %s SET %s = 'P05' WHERE %s = '张三'", Bill_Password_Info, Bill_Password_Popedom,
+                             Bill_Password_User));
+    w.dlg.RunCommand(cmd::Delete);
+    QCOMPARE(deletes, 2);
+}
+
+void MainWindowTest::deletedAccountIsToldAndLoggedOut() {
+    TestDatabase t;
+    AddUser(QStringLiteral("张三"), QStringLiteral("pw"), QStringLiteral("P01P02P05"));
+    MessageCapture messages;
+    Window w(QStringLiteral("张三"));
+    int deletes = 0;
+    w.dlg.SetCommandHandler(cmd::Delete, [&] { ++deletes; });
+    int logins = 0;
+    w.dlg.SetLoginRunner([&](QWidget *, QString &user) {
+        ++logins;
+        user = QString::fromUtf8(AdministratorUser);
+        return int(CLoginDlg::LoginSucceeded);
+    });
+    t.Exec(QString::asprintf("DELETE FROM %s WHERE %s = '张三'", Bill_Password_Info, Bill_Password_User));
+
+    w.dlg.RunCommand(cmd::Delete);
+    QCOMPARE(deletes, 0);
+    QCOMPARE(messages.Count(), 1);
+    QVERIFY2(messages.Last().text.contains(QStringLiteral("已被删除")), qPrintable(messages.Last().text));
+    QCOMPARE(messages.Last().icon, MsgIcon::Exclamation);
+    QCOMPARE(logins, 1);
+    QCOMPARE(w.dlg.CurrentUser(), QString::fromUtf8(AdministratorUser));
+    // The one who logged in instead runs commands as usual.
+    w.dlg.RunCommand(cmd::Delete);
+    QCOMPARE(deletes, 1);
+}
+
+void MainWindowTest::deletedAccountThatNobodyReplacesEndsTheProgram() {
+    TestDatabase t;
+    AddUser(QStringLiteral("张三"), QStringLiteral("pw"), QStringLiteral("P01P02P05"));
+    MessageCapture messages;
+    Window w(QStringLiteral("张三"));
+    int searches = 0;
+    w.dlg.SetCommandHandler(cmd::Search, [&] { ++searches; });
+    w.dlg.SetLoginRunner([](QWidget *, QString &user) {
+        user.clear();
+        return int(CLoginDlg::LoginFailed);
+    });
+    w.dlg.show();
+    t.Exec(QString::asprintf("DELETE FROM %s WHERE %s = '张三'", Bill_Password_Info, Bill_Password_User));
+    w.dlg.RunCommand(cmd::Search);
+    QCOMPARE(searches, 0);
+    QVERIFY(!w.dlg.isVisible());
+    QCOMPARE(w.dlg.result(), int(QDialog::Rejected));
+    QVERIFY(w.dlg.CurrentUser().isEmpty());
+    // Exit still asks and works without an account.
+    messages.Clear();
+    w.dlg.RunCommand(cmd::Exit);
+    QCOMPARE(messages.Texts(), QStringList{QStringLiteral("您确定要退出系统?")});
 }
 
 QTEST_MAIN(MainWindowTest)
