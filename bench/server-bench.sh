@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The figures of the server store: starts a throwaway PostgreSQL cluster on loopback (pg_virtualenv),
+# makes the delivered database there, and runs each benchmark that also runs on a server once on the
+# file and once on the server, printing the server's line, named server_<line>, beside the file's.
+#   bash bench/server-bench.sh [build folder, default build]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="$(cd "${1:-build}" && pwd)"
+export BUILD="$build"
+exec pg_virtualenv -v 15 bash -c '
+  set -euo pipefail
+  createdb pelorvanide_template
+  "$BUILD/schema/pelorvanide-mkdb" --server postgresql:///pelorvanide_template >/dev/null
+  for line in stockin_999_books_s list_fill_1m_rows_s; do
+    QT_QPA_PLATFORM=offscreen "$BUILD/bench/pelorvanide-bench" "$line" 2>/dev/null | grep "^$line:"
+    PELORVANIDE_TEST_STORE=server QT_QPA_PLATFORM=offscreen "$BUILD/bench/pelorvanide-bench" "$line" 2>/dev/null |
+      sed -n "s/^$line:/server_$line:/p"
+  done
+'
