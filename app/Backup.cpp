@@ -63,7 +63,6 @@ bool CopyInto(sqlite3 *source, const QString &target, QString &error) {
     return ok;
 }
 
-// Opens the copy with the key, as a restore would, and asks the store to check every page.
 // The server's tables copied row by row into a new encrypted file, which then opens as any data file.
 bool CopyServerInto(CDatabase &server, const QString &target, QString &error) {
     CDatabase copy;

@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "app/Dialect.h"
+#include "audit/RowFields.h"
 #include "bills/BillNumbers.h"
 #include "schema/Schema.h"
 
@@ -36,23 +37,12 @@ struct SortedFinding {
     AuditFinding finding;
 };
 
-QByteArrayView Utf8(const CDatabase &db, int column) {
-    QByteArrayView value;
-    return db.ReadFieldUtf8(column, value) ? value : QByteArrayView();
-}
-
 // The calendar day of a stored time "yyyy-M-d h:m:s", padded or not. Read by hand: parsing a date-time
 // looks up the time zone every time, which an audit of many overdue books cannot afford.
 QDate DayOf(QByteArrayView time) {
     const QByteArray date = time.toByteArray().split(' ').first();
     const QList<QByteArray> parts = date.split('-');
     return parts.size() == 3 ? QDate(parts[0].toInt(), parts[1].toInt(), parts[2].toInt()) : QDate();
-}
-
-double Number(const CDatabase &db, int column) {
-    double value = 0;
-    db.ReadFieldNumber(column, value);
-    return value;
 }
 
 class CBookAuditor {
@@ -116,7 +106,7 @@ QString CBookAuditor::Condition() const {
 }
 
 int CBookAuditor::KindOf(const CDatabase &db) {
-    const QByteArrayView kind = Utf8(db, Kind);
+    const QByteArrayView kind = FieldUtf8(db, Kind);
     if (m_lastIndex >= 0 && kind == m_lastKind)
         return m_lastIndex;
     m_lastKind = kind.toByteArray();
@@ -124,9 +114,9 @@ int CBookAuditor::KindOf(const CDatabase &db) {
     if (it == m_kindIndex.constEnd()) {
         KindPattern pattern;
         pattern.name = QString::fromUtf8(kind);
-        pattern.prefix = QString::fromUtf8(Utf8(db, Prefix));
-        pattern.suffix = QString::fromUtf8(Utf8(db, Suffix));
-        const QString beginChar = QString::fromUtf8(Utf8(db, BeginChar));
+        pattern.prefix = QString::fromUtf8(FieldUtf8(db, Prefix));
+        pattern.suffix = QString::fromUtf8(FieldUtf8(db, Suffix));
+        const QString beginChar = QString::fromUtf8(FieldUtf8(db, BeginChar));
         pattern.width = int(beginChar.size() - pattern.prefix.size() - pattern.suffix.size());
         m_kinds.append(pattern);
         it = m_kindIndex.insert(m_lastKind, int(m_kinds.size()) - 1);
@@ -156,8 +146,8 @@ void CBookAuditor::ReadLiveBooks(CDatabase &db) {
                  Condition());
     for (; !db.IsEOF(); db.MoveNext()) {
         const int kind = KindOf(db);
-        const double begin = Number(db, Begin);
-        const double end = Number(db, End);
+        const double begin = FieldNumber(db, Begin);
+        const double end = FieldNumber(db, End);
         m_spans.push_back({kind, begin, end, true});
         CheckLiveBook(db, kind, begin, end);
     }
@@ -168,33 +158,33 @@ void CBookAuditor::CheckLiveBook(const CDatabase &db, int kind, double begin, do
     static const QByteArray issued = QByteArray(FlagIssued);
     static const QByteArray returned = QByteArray(FlagReturned);
     static const QByteArray voided = QByteArray(FlagVoid);
-    const QByteArrayView flag = Utf8(db, Flag);
+    const QByteArrayView flag = FieldUtf8(db, Flag);
     if (flag == issued) {
-        const QByteArrayView time = Utf8(db, IssueTime);
+        const QByteArrayView time = FieldUtf8(db, IssueTime);
         if (!time.isEmpty() && time < QByteArrayView(m_cutoff)) {
             Add(kind, begin, Numbers(kind, begin, end),
                 QStringLiteral("发放 %1 天未回收（领票部门 %2，领票人 %3）")
                     .arg(DayOf(time).daysTo(m_options.now.date()))
-                    .arg(QString::fromUtf8(Utf8(db, IssueDept)), QString::fromUtf8(Utf8(db, IssueBroker))));
+                    .arg(QString::fromUtf8(FieldUtf8(db, IssueDept)), QString::fromUtf8(FieldUtf8(db, IssueBroker))));
         }
     } else if (flag == returned) {
         QStringList faults;
-        const double count = Number(db, Amount);
-        const double used = Number(db, ReturnAmount);
-        const double returnEnd = Number(db, ReturnEnd);
+        const double count = FieldNumber(db, Amount);
+        const double used = FieldNumber(db, ReturnAmount);
+        const double returnEnd = FieldNumber(db, ReturnEnd);
         if (used > count)
             faults << QStringLiteral("回收张数 %1 大于本内张数 %2").arg(used).arg(count);
         if (returnEnd < begin || returnEnd > end)
-            faults << QStringLiteral("返还结尾编号 %1 不在本内").arg(QString::fromUtf8(Utf8(db, ReturnEndChar)));
-        const double expected = used * Number(db, Price);
-        const double collected = Number(db, ReturnTotal);
-        if (Number(db, NoneFixed) == 0 && std::fabs(collected - expected) > 0.005)
+            faults << QStringLiteral("返还结尾编号 %1 不在本内").arg(QString::fromUtf8(FieldUtf8(db, ReturnEndChar)));
+        const double expected = used * FieldNumber(db, Price);
+        const double collected = FieldNumber(db, ReturnTotal);
+        if (FieldNumber(db, NoneFixed) == 0 && std::fabs(collected - expected) > 0.005)
             faults << QStringLiteral("回收金额 %1 不等于回收张数乘单价 %2")
                           .arg(FormatMoney(collected), FormatMoney(expected));
         if (!faults.isEmpty())
             Add(kind, begin, Numbers(kind, begin, end),
                 QStringLiteral("回收自相矛盾：") + faults.join(QStringLiteral("；")));
-    } else if (flag == voided && (Utf8(db, InvalidTime).isEmpty() || Utf8(db, InvalidManager).isEmpty())) {
+    } else if (flag == voided && (FieldUtf8(db, InvalidTime).isEmpty() || FieldUtf8(db, InvalidManager).isEmpty())) {
         Add(kind, begin, Numbers(kind, begin, end), QStringLiteral("作废票据没有作废时间或管理员"));
     }
 }
@@ -206,10 +196,10 @@ void CBookAuditor::ReadDeletedBooks(CDatabase &db) {
                  Condition());
     for (; !db.IsEOF(); db.MoveNext()) {
         const int kind = KindOf(db);
-        const double begin = Number(db, Begin);
-        const double end = Number(db, End);
+        const double begin = FieldNumber(db, Begin);
+        const double end = FieldNumber(db, End);
         m_spans.push_back({kind, begin, end, false});
-        if (Utf8(db, DeletedTime).isEmpty() || Utf8(db, DeletedManager).isEmpty())
+        if (FieldUtf8(db, DeletedTime).isEmpty() || FieldUtf8(db, DeletedManager).isEmpty())
             Add(kind, begin, Numbers(kind, begin, end), QStringLiteral("删除票据没有删除时间或管理员"));
     }
     db.CloseQuery();

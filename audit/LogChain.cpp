@@ -2,6 +2,7 @@
 
 #include "app/Database.h"
 #include "audit/OperationLog.h"
+#include "audit/RowFields.h"
 #include "schema/Schema.h"
 
 #include <cctype>
@@ -14,31 +15,20 @@ namespace {
 
 enum Column { Id, No, Time, User, Operation, Document, Kind, First, Last, Count, Total, Detail, Hash };
 
-QByteArrayView Utf8(const CDatabase &db, int column) {
-    QByteArrayView value;
-    return db.ReadFieldUtf8(column, value) ? value : QByteArrayView();
-}
-
-double Number(const CDatabase &db, int column, double absent = 0) {
-    double value = absent;
-    db.ReadFieldNumber(column, value);
-    return value;
-}
-
 // The entry of the current row as its hash covers it. Texts point into the row until the next move.
 LogHashFields RowFields(const CDatabase &db) {
     LogHashFields f;
-    f.no = qint64(Number(db, No));
-    f.time = Utf8(db, Time);
-    f.user = Utf8(db, User);
-    f.operation = Utf8(db, Operation);
-    f.documentNo = Number(db, Document);
-    f.kind = Utf8(db, Kind);
-    f.first = Utf8(db, First);
-    f.last = Utf8(db, Last);
-    f.count = qint64(Number(db, Count));
-    f.amount = Number(db, Total);
-    f.detail = Utf8(db, Detail);
+    f.no = qint64(FieldNumber(db, No));
+    f.time = FieldUtf8(db, Time);
+    f.user = FieldUtf8(db, User);
+    f.operation = FieldUtf8(db, Operation);
+    f.documentNo = FieldNumber(db, Document);
+    f.kind = FieldUtf8(db, Kind);
+    f.first = FieldUtf8(db, First);
+    f.last = FieldUtf8(db, Last);
+    f.count = qint64(FieldNumber(db, Count));
+    f.amount = FieldNumber(db, Total);
+    f.detail = FieldUtf8(db, Detail);
     return f;
 }
 
@@ -74,13 +64,13 @@ bool IsChainWhole(CDatabase &db, const QByteArray &wanted, LogCheck &check) {
     bool whole = true;
     db.OpenQuery(LogInOrderStatement());
     for (; whole && !db.IsEOF(); db.MoveNext()) {
-        if (qint64(Number(db, No, -1)) != expected) {
+        if (qint64(FieldNumber(db, No, -1)) != expected) {
             whole = false;
             break;
         }
         batch.messages.emplace_back();
         LogEntryMessage(RowFields(db), previous, batch.messages.back());
-        previous = Utf8(db, Hash).toByteArray();
+        previous = FieldUtf8(db, Hash).toByteArray();
         if (!wanted.isEmpty() && previous.startsWith(wanted))
             check.codeFound = true;
         batch.hashes.push_back(previous);
@@ -110,10 +100,10 @@ LogCheck WalkChain(CDatabase &db, const QByteArray &wanted) {
     qint64 suspectId = 0;
     db.OpenQuery(LogInOrderStatement());
     for (; !db.IsEOF(); db.MoveNext()) {
-        const qint64 id = qint64(Number(db, Id));
-        const qint64 no = qint64(Number(db, No, -1));
+        const qint64 id = qint64(FieldNumber(db, Id));
+        const qint64 no = qint64(FieldNumber(db, No, -1));
         const LogHashFields fields = RowFields(db);
-        const QByteArrayView stored = Utf8(db, Hash);
+        const QByteArrayView stored = FieldUtf8(db, Hash);
         const bool chains = no == expected && LogEntryHash(fields, previous, message) == stored;
         if (suspectId) {
             check.finding = chains ? LogCheck::Inserted : LogCheck::Changed;

@@ -5,11 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cd build
-# The tests' single-instance locks live in a runtime folder of their own, so that a second run of the
-# suite on the same machine (another checkout) neither waits for nor breaks this one.
-XDG_RUNTIME_DIR="$(mktemp -d)"
-export XDG_RUNTIME_DIR
-trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 # pg_virtualenv (postgresql-common) makes the cluster, as root or as any user, exports PGHOST, PGPORT,
 # PGUSER and PGPASSWORD for it and removes it again at the end.
 pg_virtualenv -v 15 bash -c 'QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2'

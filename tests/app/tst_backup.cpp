@@ -304,7 +304,7 @@ void BackupTest::killedCopyIsNeverCountedAndIsRemovedAtStart() {
     // whether one is due.
     MessageCapture messages;
     CBillApp app;
-    QVERIFY(app.InitInstance());
+    QVERIFY2(app.InitInstance(), qPrintable(messages.Texts().join(u'\n')));
     app.FinishVerification();
     QVERIFY(!QFile::exists(half));
     for (const QString &name : FolderEntries(folder))
