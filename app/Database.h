@@ -109,8 +109,10 @@ public:
     void RollbackTrans();
     int TransactionDepth() const { return m_depth; }
 
-    // Inserts rows through one prepared statement with bound values ('?' marks each); used by the
-    // benchmark to measure the store's own best against the text path.
+    // Runs one prepared statement once per row of bound values ('?' marks each), for many rows at
+    // once: a server is sent them in batches, not one exchange per row. ChangedRows() then tells the
+    // last row's changes. A failing row throws CDbError; the rows before it stay until the caller's
+    // transaction rolls back.
     void ExecutePrepared(const QString &statement, const QVector<QVector<SqlValue>> &rows);
 
     // Rows changed by the last ExecuteStatement.
