@@ -108,6 +108,10 @@ public:
     void CommitTrans();
     void RollbackTrans();
     int TransactionDepth() const { return m_depth; }
+    // Begins a transaction that reads the store as it stood at its first read, whatever other
+    // connections commit meanwhile (on a server REPEATABLE READ READ ONLY). Only as the outermost
+    // transaction; it ends with CommitTrans or RollbackTrans.
+    void BeginSnapshot();
 
     // Runs one prepared statement once per row of bound values ('?' marks each), for many rows at
     // once: a server is sent them in batches, not one exchange per row. ChangedRows() then tells the
