@@ -331,6 +331,15 @@ void CDatabase::BeginTrans() {
     ++m_depth;
 }
 
+void CDatabase::BeginSnapshot() {
+    if (m_depth != 0)
+        throw CDbError(QStringLiteral("a snapshot must be the outermost transaction"));
+    // On the file a plain transaction reads one state: no other connection commits into what it read.
+    Store().Control(Kind() == StoreKind::Server ? QByteArray("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                                                : QByteArray("BEGIN"));
+    m_depth = 1;
+}
+
 void CDatabase::CommitTrans() {
     if (m_depth == 0)
         throw CDbError(QStringLiteral("no transaction is active"));

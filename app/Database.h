@@ -124,9 +124,15 @@ public:
     // True when another connection committed a change since the last call (the first call only
     // starts watching). Never reads while a transaction is open.
     bool ChangedElsewhere();
+    // Begins a transaction that reads the store as it stood at its first read, whatever other
+    // connections commit meanwhile (on a server REPEATABLE READ READ ONLY). Only as the outermost
+    // transaction; it ends with CommitTrans or RollbackTrans.
+    void BeginSnapshot();
 
-    // Inserts rows through one prepared statement with bound values ('?' marks each); used by the
-    // benchmark to measure the store's own best against the text path.
+    // Runs one prepared statement once per row of bound values ('?' marks each), for many rows at
+    // once: a server is sent them in batches, not one exchange per row. ChangedRows() then tells the
+    // last row's changes. A failing row throws CDbError; the rows before it stay until the caller's
+    // transaction rolls back.
     void ExecutePrepared(const QString &statement, const QVector<QVector<SqlValue>> &rows);
 
     // Rows changed by the last ExecuteStatement.

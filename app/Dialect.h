@@ -40,6 +40,33 @@ struct SqlValue {
     QStringView TextValue() const { return view.isNull() ? QStringView(text) : view; }
 };
 
+// Values bound to a prepared statement.
+inline SqlValue TextValue(const QString &text) {
+    SqlValue v;
+    v.text = text;
+    return v;
+}
+
+inline SqlValue RealValue(double real) {
+    SqlValue v;
+    v.type = SqlValue::Real;
+    v.real = real;
+    return v;
+}
+
+inline SqlValue IntegerValue(qint64 integer) {
+    SqlValue v;
+    v.type = SqlValue::Integer;
+    v.integer = integer;
+    return v;
+}
+
+inline SqlValue NullValue() {
+    SqlValue v;
+    v.type = SqlValue::Null;
+    return v;
+}
+
 struct TranslatedStatement {
     QString text;
     QVector<SqlValue> values;

@@ -35,6 +35,10 @@ bool IsConflict(const char *sqlState) {
     return sqlState && (std::strcmp(sqlState, "40001") == 0 || std::strcmp(sqlState, "40P01") == 0);
 }
 
+// Rows of one prepared statement sent together before their results are read: few round trips, and
+// few enough results that neither side's buffers fill while the other still writes.
+constexpr int kPipelineRows = 1000;
+
 QString Trimmed(const char *message) {
     return QString::fromUtf8(message).trimmed();
 }
@@ -214,13 +218,17 @@ void CServerStore::Close() {
     m_changedBooks = false;
 }
 
+QString CServerStore::FailureText(pg_result *result) const {
+    const QString message =
+        Trimmed(result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : PQerrorMessage(m_conn));
+    return message.isEmpty() ? Trimmed(PQerrorMessage(m_conn)) : message;
+}
+
 pg_result *CServerStore::Check(pg_result *result, const QString &statement) const {
     const ExecStatusType status = PQresultStatus(result);
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return result;
-    QString message = Trimmed(result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : PQerrorMessage(m_conn));
-    if (message.isEmpty())
-        message = Trimmed(PQerrorMessage(m_conn));
+    const QString message = FailureText(result);
     const bool conflict = result && IsConflict(PQresultErrorField(result, PG_DIAG_SQLSTATE));
     PQclear(result);
     if (PQstatus(m_conn) != CONNECTION_OK)
@@ -318,11 +326,16 @@ void CServerStore::Notify() {
     PQclear(Check(PQexec(m_conn, QByteArray("NOTIFY ").append(kChangeChannel).constData()), QString()));
 }
 
+const QByteArray *CServerStore::KnownPrepared(const QString &text, const QVector<SqlValue> &values) const {
+    const auto it = m_prepared.constFind(QString::fromLatin1(TypeSignature(values)) + u'\x1f' + text);
+    return it == m_prepared.constEnd() ? nullptr : &it.value();
+}
+
 QByteArray CServerStore::PreparedName(const QString &text, const QVector<SqlValue> &values) {
     EnsureConnected();
+    if (const QByteArray *known = KnownPrepared(text, values))
+        return *known;
     const QString key = QString::fromLatin1(TypeSignature(values)) + u'\x1f' + text;
-    if (const auto it = m_prepared.constFind(key); it != m_prepared.constEnd())
-        return it.value();
     if (m_prepared.size() >= kPreparedLimit) {
         PQclear(Check(PQexec(m_conn, "DEALLOCATE ALL"), QString()));
         m_prepared.clear();
@@ -352,13 +365,75 @@ void CServerStore::ExecuteBound(const TranslatedStatement &statement) {
 }
 
 void CServerStore::ExecuteRows(const QString &text, const QVector<QVector<SqlValue>> &rows) {
-    for (const QVector<SqlValue> &row : rows)
-        RunPrepared(PreparedName(text, row), text, row);
+    EnsureConnected();
+    for (qsizetype first = 0; first < rows.size();) {
+        // Every form a batch uses is prepared before the batch is sent; a new form ends the batch, so
+        // a preparation never runs while results are still on their way.
+        std::vector<QByteArray> names;
+        while (first + qsizetype(names.size()) < rows.size() && names.size() < size_t(kPipelineRows)) {
+            const QVector<SqlValue> &row = rows[first + qsizetype(names.size())];
+            if (const QByteArray *known = KnownPrepared(text, row))
+                names.push_back(*known);
+            else if (names.empty())
+                PreparedName(text, row);
+            else
+                break;
+        }
+        RunPipelined(text, rows, first, names);
+        first += qsizetype(names.size());
+    }
+}
+
+void CServerStore::RunPipelined(const QString &text, const QVector<QVector<SqlValue>> &rows, qsizetype first,
+                                const std::vector<QByteArray> &names) {
+    if (PQenterPipelineMode(m_conn) != 1)
+        throw CDbError(Trimmed(PQerrorMessage(m_conn)));
+    int sent = 0;
+    QString failure;
+    for (const QByteArray &name : names) {
+        const BoundTexts bound(rows[first + sent]);
+        if (PQsendQueryPrepared(m_conn, name.constData(), int(bound.pointers.size()), bound.pointers.data(), nullptr,
+                                nullptr, 0) != 1) {
+            failure = Trimmed(PQerrorMessage(m_conn));
+            break;
+        }
+        ++sent;
+    }
+    const bool synced = PQpipelineSync(m_conn) == 1;
+    if (!synced && failure.isEmpty())
+        failure = Trimmed(PQerrorMessage(m_conn));
+    // Every result up to the sync is read, so that the connection is ready for the next statement; the
+    // first failure is the one told, the rows after it were skipped by the server.
+    int ended = 0; // each row's results end with an empty one
+    while (synced) {
+        pg_result *result = PQgetResult(m_conn);
+        if (!result) {
+            if (++ended > sent)
+                break; // the connection broke before the sync came back
+            continue;
+        }
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+            m_changed = std::atoi(PQcmdTuples(result)); // as in the file: the last row's
+        else if (status != PGRES_PIPELINE_SYNC && status != PGRES_PIPELINE_ABORTED && failure.isEmpty())
+            failure = FailureText(result);
+        PQclear(result);
+        if (status == PGRES_PIPELINE_SYNC)
+            break;
+    }
+    if (PQexitPipelineMode(m_conn) != 1 && failure.isEmpty())
+        failure = Trimmed(PQerrorMessage(m_conn));
+    if (!failure.isEmpty()) {
+        if (PQstatus(m_conn) != CONNECTION_OK)
+            throw CDbError(LostText(failure), DbFailure::ConnectionLost);
+        throw CDbError(SpellNames(failure, text));
+    }
+    NoteChange();
 }
 
 void CServerStore::Control(const QByteArray &command) {
     EnsureConnected();
-    const bool begins = command == "BEGIN";
+    const bool begins = command.startsWith("BEGIN");
     const bool ends = command == "COMMIT" || command == "ROLLBACK";
     // The others hear of the change with the commit itself: a NOTIFY is delivered only if it commits.
     if (command == "COMMIT" && m_changedBooks)

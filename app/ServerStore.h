@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <vector>
+
 struct pg_conn;
 struct pg_result;
 
@@ -73,8 +75,13 @@ private:
     // Remembers a change to tell the others, and tells them at once outside a transaction.
     void NoteChange();
     void Notify();
+    QString FailureText(pg_result *result) const;
     pg_result *Check(pg_result *result, const QString &statement) const;
+    const QByteArray *KnownPrepared(const QString &text, const QVector<SqlValue> &values) const;
     QByteArray PreparedName(const QString &text, const QVector<SqlValue> &values);
+    // Runs the rows from first on, one per prepared name, sent together and synced once.
+    void RunPipelined(const QString &text, const QVector<QVector<SqlValue>> &rows, qsizetype first,
+                      const std::vector<QByteArray> &names);
     void RunPrepared(const QByteArray &name, const QString &text, const QVector<SqlValue> &values);
     bool IsNumberColumn(int column) const;
 

@@ -5,18 +5,23 @@
 #include <functional>
 #include <vector>
 
-// A benchmark figure: a name, its unit and the function that measures it.
+// A benchmark figure: a name, its unit and the function that measures it. A figure of a server alone
+// is measured only in a run on a server (PELORVANIDE_TEST_STORE=server, as bench/server-bench.sh runs).
 struct BenchFigure {
     const char *name;
     const char *unit;
     std::function<double()> measure;
+    bool serverOnly = false;
 };
 
 std::vector<BenchFigure> &BenchFigures();
 
+enum class BenchStore { Either, ServerOnly };
+
 struct BenchRegistration {
-    BenchRegistration(const char *name, const char *unit, std::function<double()> measure) {
-        BenchFigures().push_back({name, unit, std::move(measure)});
+    BenchRegistration(const char *name, const char *unit, std::function<double()> measure,
+                      BenchStore store = BenchStore::Either) {
+        BenchFigures().push_back({name, unit, std::move(measure), store == BenchStore::ServerOnly});
     }
 };
 
@@ -26,25 +31,4 @@ inline double SecondsOf(const std::function<void()> &work) {
     timer.start();
     work();
     return timer.nsecsElapsed() / 1e9;
-}
-
-// Values bound to a prepared statement when a benchmark fills the store.
-inline SqlValue TextValue(const QString &text) {
-    SqlValue v;
-    v.text = text;
-    return v;
-}
-
-inline SqlValue RealValue(double real) {
-    SqlValue v;
-    v.type = SqlValue::Real;
-    v.real = real;
-    return v;
-}
-
-inline SqlValue IntegerValue(qint64 integer) {
-    SqlValue v;
-    v.type = SqlValue::Integer;
-    v.integer = integer;
-    return v;
 }

@@ -1,8 +1,9 @@
-// Figures of the stock operations, measured through the functions the stock-in dialog runs.
+// Figures of the stock operations, measured through the functions the stock-in and issue dialogs run.
 #include "app/Dialect.h"
 #include "bench/Bench.h"
 #include "bills/BillNumbers.h"
 #include "bills/StockIn.h"
+#include "bills/StockMoves.h"
 #include "schema/Schema.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSupport.h"
@@ -57,6 +58,26 @@ double StockInSeconds(bool noneFixed) {
 const BenchRegistration stockIn("stockin_999_books_s", "s", [] { return StockInSeconds(false); });
 
 const BenchRegistration stockInNonFixed("stockin_nonfixed_999x100_s", "s", [] { return StockInSeconds(true); });
+
+// The 999 books of one stock-in issued to one department at once, as "确定" of the issue dialog runs it.
+const BenchRegistration issue("issue_999_books_s", "s", [] {
+    TestDatabase t;
+    const KindSpec kind = Kind(false);
+    AddKind(kind);
+    AddDepartment(QStringLiteral("财务科"));
+    InsertStockRuns(Entry(kind.name, 1, kBooks));
+    QVector<RunKey> runs;
+    for (const QString &begin : t.Rows(QString::asprintf("SELECT %s FROM %s ORDER BY %s", Bill_Begin_Char, Bill_Info,
+                                                         Bill_Begin_Int))
+                                    .split(u' '))
+        runs.append({kind.name, begin});
+    const IssueStamp stamp{FormatDateTime(QDateTime::currentDateTime()), QStringLiteral("财务科"),
+                           QStringLiteral("李四"), QStringLiteral("张三"), 200000000000000.0};
+    MoveOutcome outcome;
+    const double s = SecondsOf([&] { outcome = IssueRuns(runs, stamp); });
+    const bool allIssued = t.Count(Bill_Info, QStringLiteral("%1 = '%2'").arg(Bill_Flag, FlagIssued)) == kBooks;
+    return outcome.kind == MoveOutcome::Done && runs.size() == kBooks && allIssued ? s : -1;
+});
 
 const BenchRegistration overlap("overlap_check_1m_runs_ms", "ms", [] {
     TestDatabase t;

@@ -18,6 +18,10 @@ int main(int argc, char **argv) {
     for (const BenchFigure &figure : BenchFigures()) {
         if (!wanted.isEmpty() && !wanted.contains(QLatin1String(figure.name)))
             continue;
+        if (figure.serverOnly && !OnServer()) {
+            std::fprintf(stderr, "%s is measured on a server only: run bench/server-bench.sh\n", figure.name);
+            continue;
+        }
         const double value = figure.measure();
         std::printf("%s: %.6g %s\n", figure.name, value, figure.unit);
         std::fflush(stdout);

@@ -101,6 +101,26 @@ void PrepareTarget(CDatabase &target) {
                                .arg(rows));
 }
 
+// The source read as one snapshot while it is copied, unless the caller reads it in a transaction of
+// its own already; ended when the copy is done or failed.
+class SourceSnapshot {
+public:
+    explicit SourceSnapshot(CDatabase &db) : m_db(db), m_own(db.TransactionDepth() == 0) {
+        if (m_own)
+            m_db.BeginSnapshot();
+    }
+    ~SourceSnapshot() {
+        if (m_own)
+            m_db.RollbackTrans();
+    }
+    SourceSnapshot(const SourceSnapshot &) = delete;
+    SourceSnapshot &operator=(const SourceSnapshot &) = delete;
+
+private:
+    CDatabase &m_db;
+    bool m_own;
+};
+
 } // namespace
 
 QVector<TableTally> TallyStore(CDatabase &db) {
@@ -119,6 +139,9 @@ QVector<TableTally> TallyStore(CDatabase &db) {
 }
 
 void CopyStore(CDatabase &source, CDatabase &target, const CopyProgress &progress) {
+    // Rows other connections commit while the tables are read one after the other are in none of
+    // them, so the copy holds the books of one moment.
+    const SourceSnapshot snapshot(source);
     qint64 total = 0;
     for (const TableDef &table : Tables())
         total += CountRows(source, table.name);

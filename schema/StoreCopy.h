@@ -23,8 +23,10 @@ QVector<TableTally> TallyStore(CDatabase &db);
 // Told after each batch of rows: how many of all rows are copied, and which table is being copied.
 using CopyProgress = std::function<void(qint64 done, qint64 total, const QString &table)>;
 
-// Copies every row of every table of source into target in one transaction: the tables are made in
-// a target that has none; a target holding any row is refused. Before the transaction ends, the
-// rows of each table are counted and checksummed in the target and compared with the source; any
-// difference rolls everything back. Failures throw CDbError with a Chinese message.
+// Copies every row of every table of source into target in one transaction. The source is read as
+// it stood when the copy began, in one snapshot, unless the caller holds a transaction on it. The
+// tables are made in a target that has none; a target holding any row is refused. Before the
+// transaction ends, the rows of each table are counted and checksummed in the target and compared
+// with the source; any difference rolls everything back. Failures throw CDbError with a Chinese
+// message.
 void CopyStore(CDatabase &source, CDatabase &target, const CopyProgress &progress = {});

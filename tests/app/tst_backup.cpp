@@ -5,7 +5,9 @@
 #include "app/Backup.h"
 #include "app/BillApp.h"
 #include "app/Database.h"
+#include "app/ServerStore.h"
 #include "schema/Schema.h"
+#include "schema/StoreCopy.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSupport.h"
 
@@ -102,6 +104,7 @@ private slots:
     void backupsOfTheSameSecondAreBothKept();
     void wrongClockKeepsTheNewestCopyAndTheBackupsComing();
     void fullDiskIsToldInChineseAndLeavesNoCopy();
+    void serverCopyHoldsTheBooksOfOneMoment();
 };
 
 void BackupTest::backupOfLiveDatabaseOpensWithKeyAndPassesCheck() {
@@ -424,6 +427,43 @@ void BackupTest::fullDiskIsToldInChineseAndLeavesNoCopy() {
     QCOMPARE(FolderEntries(folder), QStringList());
     QVERIFY(BackupIsDue(DataFile(t), kNoon));
     QCOMPARE(t.Count(Bill_Info), 3000);
+}
+
+// The copy a server's backup makes reads its tables one after the other while other desks go on
+// working: what they commit meanwhile is in no table of the copy, not even in one read after it.
+void BackupTest::serverCopyHoldsTheBooksOfOneMoment() {
+    SERVER_STORE_ONLY();
+    TestDatabase t;
+    AddBooks(3);
+    AddDepartment(QStringLiteral("财务科"));
+    const int departments = t.Count(Bill_Dept_Info);
+    CDatabase otherDesk;
+    QString error;
+    QVERIFY2(otherDesk.OpenServer(ParseServerUrl(ConfiguredServerUrl()), QString(), &error), qPrintable(error));
+    const QString file = QDir(t.Dir()).filePath(QStringLiteral("copy.dat"));
+    {
+        CDatabase copy;
+        QVERIFY2(copy.Open(file, &error, true), qPrintable(error));
+        QStringList copiedWhenCommitted;
+        CopyStore(TheDatabase(), copy, [&](qint64, qint64, const QString &table) {
+            if (!copiedWhenCommitted.isEmpty())
+                return;
+            copiedWhenCommitted << table;
+            // The books are copied, the departments not yet: the other desk adds one of each.
+            otherDesk.ExecuteStatement(
+                QString::asprintf("INSERT INTO %s (%s,%s,%s,%s) VALUES ('收费票据','90001',90001,'%s')", Bill_Info,
+                                  Bill_Kind, Bill_Begin_Char, Bill_Begin_Int, Bill_Flag, FlagStock));
+            otherDesk.ExecuteStatement(
+                QString::asprintf("INSERT INTO %s (%s) VALUES ('后来的科室')", Bill_Dept_Info, Bill_Dept_Name));
+        });
+        QCOMPARE(copiedWhenCommitted, QStringList{QString::fromLatin1(Bill_Info)});
+    }
+    QCOMPARE(t.Count(Bill_Info), 4);
+    QCOMPARE(t.Count(Bill_Dept_Info), departments + 1);
+    QCOMPARE(ReadFromCopy(file, "SELECT COUNT(*) FROM Bill_Info"), QStringLiteral("3"));
+    QCOMPARE(ReadFromCopy(file, "SELECT COUNT(*) FROM Bill_Dept_Info"), QString::number(departments));
+    QCOMPARE(ReadFromCopy(file, "SELECT COUNT(*) FROM Bill_Dept_Info WHERE Bill_Dept_Name = '财务科'"),
+             QStringLiteral("1"));
 }
 
 QTEST_MAIN(BackupTest)

@@ -27,6 +27,7 @@ private slots:
     void rollbackLeavesNoPartialChange();
     void failedStatementReportsStoreMessage();
     void nestedTransactionRollsBackInnerPartOnly();
+    void preparedRowsInsertAllOrFailWithStoreMessage();
     void fileDoesNotOpenWithoutTheKey();
     void brokenFilesAreRefused_data();
     void brokenFilesAreRefused();
@@ -266,6 +267,59 @@ void DatabaseTest::nestedTransactionRollsBackInnerPartOnly() {
     db.CommitTrans();
     QCOMPARE(t.Count(Bill_Dept_Info), 1);
     QCOMPARE(t.Scalar(QString::asprintf("SELECT %s FROM %s", Bill_Dept_Name, Bill_Dept_Info)), QStringLiteral("outer"));
+}
+
+namespace {
+// Brokers 经手人0 ... of department i % 30, every seventh without a department: the rows change the
+// types bound in the middle of a batch.
+QVector<QVector<SqlValue>> BrokerRows(int first, int count) {
+    QVector<QVector<SqlValue>> rows;
+    for (int i = first; i < first + count; ++i) {
+        SqlValue name;
+        name.text = QStringLiteral("经手人%1").arg(i);
+        SqlValue dept;
+        dept.type = i % 7 == 0 ? SqlValue::Null : SqlValue::Integer;
+        dept.integer = i % 30;
+        rows.append({name, dept});
+    }
+    return rows;
+}
+} // namespace
+
+void DatabaseTest::preparedRowsInsertAllOrFailWithStoreMessage() {
+    TestDatabase t;
+    CDatabase &db = t.Db();
+    const QString insert =
+        QString::asprintf("INSERT INTO %s (%s,%s) VALUES (?,?)", Bill_Broker_Info, Bill_Broker_Name, Bill_Broker_Dept);
+    // More rows than the server is sent at once: every one arrives, the change count is the last row's.
+    {
+        CTransaction transaction;
+        db.ExecutePrepared(insert, BrokerRows(0, 2500));
+        transaction.Commit();
+    }
+    QCOMPARE(db.ChangedRows(), 1);
+    QCOMPARE(t.Count(Bill_Broker_Info), 2500);
+    QCOMPARE(t.Count(Bill_Broker_Info, QStringLiteral("Bill_Broker_Dept IS NULL")), 358);
+    QCOMPARE(t.Scalar(QString::asprintf("SELECT SUM(%s) FROM %s", Bill_Broker_Dept, Bill_Broker_Info)),
+             QStringLiteral("30969"));
+    // A row refused in the middle of the second batch: nothing of the insert stays, the store's own
+    // words are told, and the connection goes on working.
+    t.RefuseChanges(QStringLiteral("refuse_broker"), "INSERT", Bill_Broker_Info, QStringLiteral("经手人已停用"),
+                    QStringLiteral("NEW.Bill_Broker_Name = '经手人4200'"));
+    QString message;
+    try {
+        CTransaction transaction;
+        db.ExecutePrepared(insert, BrokerRows(3000, 2500));
+        transaction.Commit();
+    } catch (const CDbError &e) {
+        message = e.Message();
+    }
+    QCOMPARE(message, QStringLiteral("经手人已停用"));
+    QCOMPARE(db.TransactionDepth(), 0);
+    QCOMPARE(t.Count(Bill_Broker_Info), 2500);
+    db.ExecutePrepared(insert, BrokerRows(6000, 3));
+    QCOMPARE(db.ChangedRows(), 1);
+    QCOMPARE(t.Count(Bill_Broker_Info), 2503);
 }
 
 void DatabaseTest::fileDoesNotOpenWithoutTheKey() {

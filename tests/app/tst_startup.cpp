@@ -1,14 +1,22 @@
 #include "app/BillApp.h"
 #include "app/LoginDlg.h"
+#include "app/ServerStore.h"
 #include "app/SingleInstance.h"
 #include "mainwindow/MainDlg.h"
+#include "schema/DeliveredDatabase.h"
 #include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -22,6 +30,7 @@ private slots:
     void shutdownClosesTheConnection();
     void cancelledLoginEndsTheProgramWithoutTheMainWindow();
     void messageBoxesCarryChineseStandardButtons();
+    void serverPasswordIsAskedForAtStart();
 };
 
 namespace {
@@ -113,7 +122,6 @@ void StartupTest::cancelledLoginEndsTheProgramWithoutTheMainWindow() {
     QVERIFY(!TheDatabase().IsOpen());
 }
 
-QTEST_MAIN(StartupTest)
 void StartupTest::messageBoxesCarryChineseStandardButtons() {
     QVERIFY(InstallChineseTranslation());
     const MessagePresenter previous = SetMessagePresenter(MessagePresenter());
@@ -145,4 +153,137 @@ void StartupTest::messageBoxesCarryChineseStandardButtons() {
              qPrintable(okCancel));
 }
 
+namespace {
+
+// A login of the test cluster that needs a password: a clerk with the program's rights on the tables.
+class PasswordRole {
+public:
+    PasswordRole(const QString &name, const QString &password) : m_name(name) {
+        ExecOnCluster(QStringLiteral("DROP ROLE IF EXISTS %1").arg(m_name));
+        ExecOnCluster(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE %3")
+                          .arg(m_name, password, QLatin1String(ClerkRole)));
+    }
+    ~PasswordRole() { ExecOnCluster(QStringLiteral("DROP ROLE IF EXISTS %1").arg(m_name)); }
+    PasswordRole(const PasswordRole &) = delete;
+    PasswordRole &operator=(const PasswordRole &) = delete;
+
+private:
+    QString m_name;
+};
+
+// An environment variable set (or, with a null value, taken away) until the end of the scope.
+class EnvironmentSetting {
+public:
+    EnvironmentSetting(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name)) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~EnvironmentSetting() {
+        if (m_had)
+            qputenv(m_name, m_previous);
+        else
+            qunsetenv(m_name);
+    }
+    EnvironmentSetting(const EnvironmentSetting &) = delete;
+    EnvironmentSetting &operator=(const EnvironmentSetting &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
+// What the password prompt showed and whether the program went on.
+struct PromptedStart {
+    bool started = false;
+    QString question;
+};
+
+// Starts the program and answers the password prompt as a clerk would: types typed into its field
+// and presses its OK button, or presses Cancel when typed is null.
+PromptedStart StartTypingPassword(const QString &typed) {
+    PromptedStart start;
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto *prompt = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (!prompt || !prompt->isVisible())
+            return;
+        for (QLabel *label : prompt->findChildren<QLabel *>())
+            start.question += label->text();
+        auto *buttons = prompt->findChild<QDialogButtonBox *>();
+        if (typed.isNull()) {
+            buttons->button(QDialogButtonBox::Cancel)->click();
+            return;
+        }
+        QLineEdit *field = prompt->findChild<QLineEdit *>();
+        field->setFocus();
+        QTest::keyClicks(field, typed);
+        buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    watcher.start();
+    CBillApp app;
+    start.started = app.InitInstance();
+    watcher.stop();
+    app.ExitInstance();
+    return start;
+}
+
+} // namespace
+
+// The settings file names a clerk whose password libpq cannot find anywhere: the program asks for it
+// at start, goes on with the right one, stops with the server's name on a wrong one and stops when
+// the clerk gives up.
+void StartupTest::serverPasswordIsAskedForAtStart() {
+    SERVER_STORE_ONLY();
+    TestDatabase t;
+    TheDatabase().Close();
+    const QString clerk = QStringLiteral("pv_typing_clerk_%1").arg(QCoreApplication::applicationPid());
+    const QString password = QStringLiteral("Kassa-2026");
+    const PasswordRole role(clerk, password);
+    const QString host = qEnvironmentVariable("PGHOST");
+    const QString database = ParseServerUrl(ConfiguredServerUrl()).database;
+    {
+        QSettings settings(SettingsFileName, QSettings::IniFormat);
+        settings.setValue(
+            QStringLiteral("server/url"),
+            QStringLiteral("postgresql://%1@%2:%3/%4").arg(clerk, host, qEnvironmentVariable("PGPORT"), database));
+    }
+    // Neither the environment nor a password file holds the clerk's password.
+    QFile emptyPasswords(QDir(t.Dir()).filePath(QStringLiteral("pgpass")));
+    QVERIFY(emptyPasswords.open(QIODevice::WriteOnly));
+    emptyPasswords.close();
+    const EnvironmentSetting noPassword("PGPASSWORD", QByteArray());
+    const EnvironmentSetting passwordFile("PGPASSFILE", QFile::encodeName(emptyPasswords.fileName()));
+    MessageCapture messages;
+
+    const PromptedStart typedRight = StartTypingPassword(password);
+    QVERIFY2(typedRight.question.contains(host + u'/' + database), qPrintable(typedRight.question));
+    QVERIFY2(typedRight.started, qPrintable(messages.Texts().join(u'\n')));
+    QCOMPARE(messages.Count(), 0);
+    QVERIFY(!TheDatabase().IsOpen()); // closed again at the end
+
+    const PromptedStart typedWrong = StartTypingPassword(QStringLiteral("kassa-2026"));
+    QVERIFY(!typedWrong.question.isEmpty());
+    QVERIFY(!typedWrong.started);
+    QCOMPARE(messages.Count(), 1);
+    QVERIFY2(messages.Last().text.startsWith(QStringLiteral("无法连接数据库服务器%1，程序不能运行!").arg(host)),
+             qPrintable(messages.Last().text));
+    QVERIFY2(messages.Last().text.contains(QStringLiteral("password authentication failed")),
+             qPrintable(messages.Last().text));
+    QCOMPARE(messages.Last().icon, MsgIcon::Stop);
+
+    const PromptedStart cancelled = StartTypingPassword(QString());
+    QVERIFY(!cancelled.question.isEmpty());
+    QVERIFY(!cancelled.started);
+    QCOMPARE(messages.Count(), 2);
+    QVERIFY2(messages.Last().text.startsWith(QStringLiteral("无法连接数据库服务器%1").arg(host)),
+             qPrintable(messages.Last().text));
+    QVERIFY(!TheDatabase().IsOpen());
+}
+
+QTEST_MAIN(StartupTest)
 #include "tst_startup.moc"

@@ -19,6 +19,13 @@ bool OnServer();
             QSKIP("a case of the data file alone");                                                                    \
     } while (false)
 
+// A case about the server alone (its roles, its other connections): it passes over the file.
+#define SERVER_STORE_ONLY()                                                                                           \
+    do {                                                                                                               \
+        if (!OnServer())                                                                                               \
+            QSKIP("a case of the server alone");                                                                       \
+    } while (false)
+
 // The url of a database of the test cluster.
 QString TestServerUrl(const QString &database);
 // Runs a statement on the cluster's maintenance database (CREATE DATABASE, DROP DATABASE).
