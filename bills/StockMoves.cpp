@@ -84,10 +84,12 @@ bool FindRun(const QString &kind, const QString &beginChar, RunInfo &run, const 
     return found;
 }
 
+// The moves state the state they expect through COALESCE, which no index holds: the run is found by
+// its kind and first number, never through the index of states, where every book in stock sits.
 QString IssueStatement(const IssueStamp &s, const RunKey &run) {
     return QString::asprintf(
         "UPDATE %s \t\t\t\t\tSET %s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = "
-        "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s' AND %s = '%s'",
+        "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s' AND COALESCE(%s, '') = '%s'",
         Bill_Info, Bill_Issue_Time, Q(s.time).constData(), Bill_Issue_Dept, Q(s.dept).constData(), Bill_Issue_Broker,
         Q(s.broker).constData(), Bill_Issue_Manager, Q(s.manager).constData(), Bill_Flag, FlagIssued, Bill_Issue_No,
         s.documentNo, Bill_Kind, Q(run.kind).constData(), Bill_Begin_Char, Q(run.beginChar).constData(), Bill_Flag,
@@ -138,7 +140,7 @@ QString ReturnStatement(const ReturnStamp &s, const ReturnLine &l, const QString
     return QString::asprintf(
         "UPDATE %s \t\t\t\t\tSET %s = %s,\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = "
         "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %s,\t\t\t\t\t%s = %s, \t\t\t\t\t%s = %s, "
-        "\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s' AND %s = '%s'",
+        "\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s' AND COALESCE(%s, '') = '%s'",
         Bill_Info, Bill_Unit_Return_Total, qUtf8Printable(l.returnTotal), Bill_Return_Time, Q(s.time).constData(),
         Bill_Return_Dept, Q(l.dept).constData(), Bill_Return_Broker, Q(l.broker).constData(), Bill_Return_Manager,
         Q(s.manager).constData(), Bill_Flag, FlagReturned, Bill_Return_End_Char, Q(l.returnEndChar).constData(),

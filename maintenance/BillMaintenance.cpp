@@ -58,7 +58,7 @@ void ClearReturnStamps(CDatabase &db, const QByteArray &no) {
 void HoldRunAsRead(const QString &kind, const QString &beginChar, const RunInfo &run) {
     CDatabase &db = TheDatabase();
     const QString state = run.flag.isEmpty() ? QString::asprintf("%s IS NULL", Bill_Flag)
-                                             : QString::asprintf("%s = '%s'", Bill_Flag, Quote(run.flag).constData());
+                                             : QString::asprintf("COALESCE(%s, '') = '%s'", Bill_Flag, Quote(run.flag).constData());
     db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = %s WHERE %s = '%s' AND %s = '%s' AND ", Bill_Info,
                                           Bill_Flag, Bill_Flag, Bill_Kind, Quote(kind).constData(), Bill_Begin_Char,
                                           Quote(beginChar).constData()) +
