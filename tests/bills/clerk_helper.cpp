@@ -37,22 +37,27 @@ QString Now() {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+// The first column of every row of the query.
+QStringList FirstColumn(const QString &statement) {
+    CDatabase &db = TheDatabase();
+    db.OpenQuery(statement);
+    QStringList texts;
+    for (; !db.IsEOF(); db.MoveNext()) {
+        QString text;
+        db.ReadFieldText(0, text);
+        texts << text;
+    }
+    db.CloseQuery();
+    return texts;
+}
+
 // The first numbers of the kind's runs in the state, or of all runs without one.
 QStringList RunsIn(const char *flag) {
-    CDatabase &db = TheDatabase();
     QString where = QString::asprintf("%s = '%s'", Bill_Kind, Quote(kKind).constData());
     if (flag)
         where += QString::asprintf(" AND %s = '%s'", Bill_Flag, flag);
-    db.OpenQuery(QString::asprintf("SELECT %s FROM %s WHERE %s ORDER BY %s", Bill_Begin_Char, Bill_Info,
-                                   qUtf8Printable(where), Bill_Begin_Int));
-    QStringList runs;
-    for (; !db.IsEOF(); db.MoveNext()) {
-        QString begin;
-        db.ReadFieldText(0, begin);
-        runs << begin;
-    }
-    db.CloseQuery();
-    return runs;
+    return FirstColumn(QString::asprintf("SELECT %s FROM %s WHERE %s ORDER BY %s", Bill_Begin_Char, Bill_Info,
+                                         qUtf8Printable(where), Bill_Begin_Int));
 }
 
 QStringList Pick(QStringList from, int most, QRandomGenerator &random) {
@@ -131,16 +136,8 @@ bool TakeOutOfUse(QRandomGenerator &random, bool remove, qint64 &entries) {
 
 bool Cancel(QRandomGenerator &random, qint64 &entries) {
     const DocumentKind &kind = DocumentKinds().at(int(random.bounded(3)));
-    CDatabase &db = TheDatabase();
-    db.OpenQuery(QString::asprintf("SELECT DISTINCT %s FROM %s WHERE %s IS NOT NULL", kind.numberColumn, Bill_Info,
-                                   kind.numberColumn));
-    QStringList numbers;
-    for (; !db.IsEOF(); db.MoveNext()) {
-        QString number;
-        db.ReadFieldText(0, number);
-        numbers << number;
-    }
-    db.CloseQuery();
+    const QStringList numbers = FirstColumn(QString::asprintf("SELECT DISTINCT %s FROM %s WHERE %s IS NOT NULL",
+                                                              kind.numberColumn, Bill_Info, kind.numberColumn));
     if (numbers.isEmpty())
         return false;
     const DocumentCancel cancel = CancelDocument(kind, Pick(numbers, 1, random).first());
