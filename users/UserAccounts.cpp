@@ -89,6 +89,10 @@ QString RightsDetail(const UserAccount &a) {
 
 void InsertUser(const UserAccount &a, int number) {
     CTransaction transaction;
+    // Looked at again while no other desk may add an account: two desks adding one name give one.
+    TheDatabase().HoldUntilCommit(QStringLiteral("names of accounts"));
+    if (UserExists(a.name))
+        throw CDbError(QStringLiteral("用户 %1 已经存在：其他操作员刚刚增加了这个用户。").arg(a.name));
     TheDatabase().ExecuteStatement(QString::asprintf(
         "INSERT INTO %s (%s,%s,%s,%s,%s,%s,%s,%s,%s) VALUES ('%s','%s','%s','%s','%s','%s','%s',%d,%d)",
         Bill_Password_Info, Bill_Password_User, Bill_Password_PWD, Bill_Password_Popedom, Bill_Password_Address,

@@ -41,7 +41,8 @@ bool UserExists(const QString &name);
 // A pseudo-random account number from 0 to 32767, set once when the account is made.
 int NewUserNumber();
 
-// Adds the account with a hash of its password. Throws CDbError.
+// Adds the account with a hash of its password; an account of that name, which another desk may
+// have added since it was looked for, is refused. Throws CDbError.
 void InsertUser(const UserAccount &account, int number);
 // Rewrites the account of that name; its number stays, and so does its password when none was typed.
 // Throws CDbError.

@@ -13,6 +13,7 @@
 #include "schema/Schema.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TestSupport.h"
+#include "users/UserAccounts.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -133,6 +134,7 @@ private slots:
     void twoDesksIssuingTheSameBooksOneIsToldWhichWereTaken();
     void documentNumberShownTwiceIsWrittenOnce();
     void nameAddedAtAnotherDeskMeanwhileIsRefused();
+    void accountAddedAtAnotherDeskMeanwhileIsRefused();
 };
 
 void ManyDesksTest::eightDesksRacingForTheSameBooksKeepThemWhole() {
@@ -333,6 +335,31 @@ void ManyDesksTest::nameAddedAtAnotherDeskMeanwhileIsRefused() {
     QCOMPARE(t.Count(Bill_Dept_Info, QString::asprintf("%s = '财务科'", Bill_Dept_Name)), 1);
     QCOMPARE(messages.Count(), 1);
     QCOMPARE(messages.Last().text, QStringLiteral("财务科 已经存在,请重新输入部门名称!"));
+}
+
+void ManyDesksTest::accountAddedAtAnotherDeskMeanwhileIsRefused() {
+    TestDatabase t;
+    UserAccount account;
+    account.name = QStringLiteral("张三");
+    account.password = QStringLiteral("pw1");
+    account.rights = QStringLiteral("P01");
+    // Both desks found the name free; the other desk saves first.
+    QVERIFY(!UserExists(account.name));
+    CDatabase other;
+    QVERIFY(t.OpenAnotherDesk(other));
+    other.ExecuteStatement(QString::asprintf("INSERT INTO %s (%s,%s,%s,%s) VALUES ('张三','x','P05',7)",
+                                             Bill_Password_Info, Bill_Password_User, Bill_Password_PWD,
+                                             Bill_Password_Popedom, Bill_Password_Number));
+    try {
+        InsertUser(account, NewUserNumber());
+        QFAIL("a second account of one name was added");
+    } catch (const CDbError &e) {
+        QCOMPARE(e.Message(), QStringLiteral("用户 张三 已经存在：其他操作员刚刚增加了这个用户。"));
+    }
+    QCOMPARE(t.Count(Bill_Password_Info, QString::asprintf("%s = '张三'", Bill_Password_User)), 1);
+    QCOMPARE(t.Scalar(QString::asprintf("SELECT %s FROM %s WHERE %s = '张三'", Bill_Password_Popedom,
+                                        Bill_Password_Info, Bill_Password_User)),
+             QStringLiteral("P05"));
 }
 
 QTEST_MAIN(ManyDesksTest)
