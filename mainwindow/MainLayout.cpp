@@ -196,7 +196,7 @@ QWidget *CMainDlg::BuildHeader() {
     m_staleLabel = new QLabel(QStringLiteral("其他操作员改动了票据，按F5刷新"));
     m_staleLabel->setObjectName(QStringLiteral("staleLabel"));
     m_staleLabel->hide();
-    row->addWidget(m_staleLabel);
+    row->addWidget(m_staleLabel, 0, Qt::AlignVCenter);
     row->addSpacing(12);
     m_userLabel = new QLabel;
     m_userLabel->setObjectName(QStringLiteral("userLabel"));

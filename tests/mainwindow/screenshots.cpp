@@ -142,8 +142,7 @@ void FillSampleHistory() {
         qUtf8Printable(Fund.name), Bill_Begin_Int, 1 + 15 * Fund.unitAmount));
     // The fund's forms run short: fewer books in stock than its limit.
     TheDatabase().ExecuteStatement(QString::asprintf("UPDATE %s SET %s = 10 WHERE %s = '%s'", Bill_Kind_Info,
-                                                     Bill_Kind_Stock_Limit, Bill_Kind_Name,
-                                                     qUtf8Printable(Fund.name)));
+                                                     Bill_Kind_Stock_Limit, Bill_Kind_Name, qUtf8Printable(Fund.name)));
 }
 
 QTreeWidgetItem *TopItem(CMainDlg &window, const QString &text) {
@@ -199,6 +198,16 @@ int main(int argc, char **argv) {
     window.OnTreeDoubleClick(TopItem(window, Admin.name));
     Settle();
     Grab(window.frameGeometry(), QStringLiteral("main-normal"));
+
+    // Another desk adds a department: the window says so until the views are read again.
+    {
+        CDatabase otherDesk;
+        if (database.OpenAnotherDesk(otherDesk))
+            otherDesk.ExecuteStatement(QStringLiteral("INSERT INTO Bill_Dept_Info (Bill_Dept_Name) VALUES ('后勤科')"));
+    }
+    Settle(600);
+    Grab(window.frameGeometry(), QStringLiteral("main-stale"));
+    window.RunCommand(cmd::Refresh);
 
     QMenu *menu = window.BarMenu(1);
     window.UpdateMenuState(1);
