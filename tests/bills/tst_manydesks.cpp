@@ -65,8 +65,14 @@ QProcess *StartDesk(const QString &url, const QString &clerk, int seed, const QS
 }
 
 // The state the log leaves each book in, read in the order the entries were written: a book the log
-// last stocked in is in stock, one it last deleted is gone, and so on.
-QHash<QString, QString> StatesByLog(TestDatabase &t) {
+// last stocked in is in stock, one it last deleted is gone, and so on. Every entry must find its book
+// in the state its operation starts from (an issue a book in stock, a stock-in no book at all): two
+// desks that both issued one book would show as an issue of a book already out. Such entries are
+// listed in illegal.
+QHash<QString, QString> StatesByLog(TestDatabase &t, QStringList &illegal) {
+    static const QHash<QString, QString> before{{logop::StockIn, QString()},      {logop::Issue, FlagStock},
+                                                {logop::Return, FlagIssued},      {logop::CancelStockIn, FlagStock},
+                                                {logop::CancelIssue, FlagIssued}, {logop::CancelReturn, FlagReturned}};
     static const QHash<QString, QString> after{{logop::StockIn, FlagStock},     {logop::Issue, FlagIssued},
                                                {logop::Return, FlagReturned},   {logop::Void, FlagVoid},
                                                {logop::Delete, QString()},      {logop::CancelStockIn, QString()},
@@ -81,6 +87,11 @@ QHash<QString, QString> StatesByLog(TestDatabase &t) {
         const QString book = entry.section(u':', 1, 1);
         if (!after.contains(operation))
             continue;
+        // Void and delete take a book in any state, but there must be one.
+        const bool legal =
+            before.contains(operation) ? states.value(book) == before.value(operation) : states.contains(book);
+        if (!legal)
+            illegal << entry;
         if (after.value(operation).isEmpty())
             states.remove(book);
         else
@@ -119,7 +130,9 @@ void ExpectBooksWhole(TestDatabase &t) {
                  QStringLiteral("0"));
     const LogCheck check = CheckLogChain(t.Db());
     QCOMPARE(int(check.finding), int(LogCheck::Whole));
-    QCOMPARE(StatesOfBooks(t), StatesByLog(t));
+    QStringList illegal;
+    QCOMPARE(StatesOfBooks(t), StatesByLog(t, illegal));
+    QVERIFY2(illegal.isEmpty(), qPrintable(illegal.join(u' ')));
 }
 
 } // namespace
