@@ -13,6 +13,7 @@ CMainDlg { background: #e9eef4; }
 #headerBand QLabel { color: white; }
 #appTitle { font-size: 17px; font-weight: bold; }
 #userLabel { color: #cfe2f5; font-size: 13px; }
+#staleLabel { color: #173d63; background: #ffe8a3; border-radius: 9px; padding: 1px 9px; font-size: 12px; }
 #panel { background: white; border: 1px solid #c4cfdc; border-radius: 6px; }
 #panelCaption, #static1055 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f8fafc, stop:1 #e8edf3);
     border: none; border-bottom: 1px solid #d5dde7; border-top-left-radius: 6px; border-top-right-radius: 6px; }

@@ -141,8 +141,7 @@ void CDatabase::CheckTables(const QString &where) {
                           QStringLiteral("%1的数据版本%2不是本程序的版本").arg(where).arg(version)};
     QString problem;
     if (!schema::HasEveryTableAndColumn(*this, version, &problem))
-        throw OpenRefusal{OpenFailure::Unusable,
-                          QStringLiteral("%1不是Pelorvanide的数据库: %2").arg(where, problem)};
+        throw OpenRefusal{OpenFailure::Unusable, QStringLiteral("%1不是Pelorvanide的数据库: %2").arg(where, problem)};
     if (version < schema::CurrentSchemaVersion && Kind() == StoreKind::Server) {
         try {
             Upgrade(version);
@@ -177,7 +176,8 @@ void CDatabase::Upgrade(int version) {
 
 QStringList CDatabase::UpgradeCopies(const QString &path) {
     const QFileInfo file(path);
-    const QString pattern = QStringLiteral("^%1\\.v\\d+(-\\d+)?\\.bak$").arg(QRegularExpression::escape(file.fileName()));
+    const QString pattern =
+        QStringLiteral("^%1\\.v\\d+(-\\d+)?\\.bak$").arg(QRegularExpression::escape(file.fileName()));
     const QRegularExpression name(pattern);
     QStringList copies;
     for (const QString &entry : file.absoluteDir().entryList(QDir::Files))
@@ -368,6 +368,21 @@ void CDatabase::RollbackTrans() {
     } catch (const CDbError &) {
         // A rollback that fails leaves the store's own rollback at the end of the connection.
     }
+}
+
+void CDatabase::HoldUntilCommit(const QString &subject) {
+    if (m_depth == 0)
+        throw CDbError(QStringLiteral("no transaction is active"));
+    Store().HoldUntilCommit(subject.toUtf8());
+}
+
+bool CDatabase::ChangedElsewhere() {
+    return m_store && m_depth == 0 && m_store->ChangedElsewhere();
+}
+
+QString ConflictMessage() {
+    return QStringLiteral("其他操作员正在同时修改这些票据，这次操作试了%1次都没有完成，已全部撤销，请稍后再试。")
+        .arg(kTransactionAttempts);
 }
 
 CDatabase &TheDatabase() {

@@ -16,14 +16,22 @@ struct ServerAddress;
 class CFileStore;
 enum class ServerFailure;
 
-// A failed statement: carries the store's own message.
+// What kind of failure ended a statement. A conflict (a serialisation failure or a deadlock the
+// server broke) goes away when the whole transaction runs again; a lost connection is taken up again
+// at the next command.
+enum class DbFailure { Statement, Conflict, ConnectionLost };
+
+// A failed statement: carries the store's own message, or the program's for a lost connection.
 class CDbError : public std::runtime_error {
 public:
-    explicit CDbError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit CDbError(const QString &message, DbFailure failure = DbFailure::Statement)
+        : std::runtime_error(message.toStdString()), m_message(message), m_failure(failure) {}
     const QString &Message() const { return m_message; }
+    DbFailure Failure() const { return m_failure; }
 
 private:
     QString m_message;
+    DbFailure m_failure;
 };
 
 // Why a data file was not opened.
@@ -108,6 +116,14 @@ public:
     void CommitTrans();
     void RollbackTrans();
     int TransactionDepth() const { return m_depth; }
+    // Within a transaction: waits until no other connection's transaction holds the subject, and
+    // holds it until this one ends, so that checks and the writes that follow them are never
+    // interleaved with another desk's ("stock-in of kind X", "the log"). The file has one writer at
+    // a time already.
+    void HoldUntilCommit(const QString &subject);
+    // True when another connection committed a change since the last call (the first call only
+    // starts watching). Never reads while a transaction is open.
+    bool ChangedElsewhere();
     // Begins a transaction that reads the store as it stood at its first read, whatever other
     // connections commit meanwhile (on a server REPEATABLE READ READ ONLY). Only as the outermost
     // transaction; it ends with CommitTrans or RollbackTrans.
@@ -149,6 +165,24 @@ CDatabase &TheDatabase();
 // executable's base name as caption.
 void ReportDbError(const CDbError &error);
 void ReportComError(const CDbError &error);
+
+// Runs work, which is one whole transaction, again when the server ended it in a conflict with
+// another desk's, up to three times in all; then the conflict is reported in Chinese. Work inside an
+// outer transaction is never run again on its own: the outer one decides.
+constexpr int kTransactionAttempts = 3;
+QString ConflictMessage();
+template <typename Work> auto RunRetrying(Work &&work) -> decltype(work()) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return work();
+        } catch (const CDbError &e) {
+            if (e.Failure() != DbFailure::Conflict || TheDatabase().TransactionDepth() > 0)
+                throw;
+            if (attempt == kTransactionAttempts)
+                throw CDbError(ConflictMessage() + u'\n' + e.Message(), DbFailure::Conflict);
+        }
+    }
+}
 
 // Begins a transaction and rolls it back unless Commit is called: a failed operation leaves nothing.
 class CTransaction {

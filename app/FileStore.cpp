@@ -79,6 +79,7 @@ void CFileStore::Close() {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(m_db);
     m_db = nullptr;
+    m_dataVersion = -1;
 }
 
 QString CFileStore::PageCheck() {
@@ -284,6 +285,20 @@ void CFileStore::Control(const QByteArray &command) {
 
 bool CFileStore::InTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db);
+}
+
+bool CFileStore::ChangedElsewhere() {
+    if (!m_db)
+        return false;
+    // A statement of its own, so that the query a caller has open stays where it is.
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &stmt, nullptr) != SQLITE_OK)
+        return false;
+    const qint64 version = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : m_dataVersion;
+    sqlite3_finalize(stmt);
+    const bool changed = m_dataVersion >= 0 && version != m_dataVersion;
+    m_dataVersion = version;
+    return changed;
 }
 
 int CFileStore::SchemaVersion() {

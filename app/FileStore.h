@@ -36,6 +36,10 @@ public:
     int ChangedRows() const override;
     void Control(const QByteArray &command) override;
     bool InTransaction() const override;
+    // The file has one writer at a time: nothing more to hold.
+    void HoldUntilCommit(const QByteArray &) override {}
+    // Compares the file's data_version, which moves when another connection commits.
+    bool ChangedElsewhere() override;
     int SchemaVersion() override;
     void SetSchemaVersion(int version) override;
     QStringList TableColumns(const QString &table) override;
@@ -49,6 +53,7 @@ private:
     void ClearCache();
 
     sqlite3 *m_db = nullptr;
+    qint64 m_dataVersion = -1;
     sqlite3_stmt *m_query = nullptr;
     QString m_queryText;
     bool m_eof = true;

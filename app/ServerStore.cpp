@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -25,6 +26,14 @@ constexpr Oid kNumericOid = 1700;
 
 // Cached prepared forms of changing statements; the server forgets them when it grows past this.
 constexpr int kPreparedLimit = 256;
+
+// The channel on which every copy tells the others that it committed a change to the books.
+constexpr const char *kChangeChannel = "pelorvanide_books";
+
+// Serialisation failures and deadlocks the server broke: the transaction may simply run again.
+bool IsConflict(const char *sqlState) {
+    return sqlState && (std::strcmp(sqlState, "40001") == 0 || std::strcmp(sqlState, "40P01") == 0);
+}
 
 // Rows of one prepared statement sent together before their results are read: few round trips, and
 // few enough results that neither side's buffers fill while the other still writes.
@@ -133,18 +142,23 @@ CServerStore::~CServerStore() {
     Close();
 }
 
-bool CServerStore::Open(const ServerAddress &address, const QString &password, QString &error,
-                        ServerFailure &failure) {
+bool CServerStore::Open(const ServerAddress &address, const QString &password, QString &error, ServerFailure &failure) {
     Close();
     m_address = address;
     const QByteArray url = address.url.toUtf8();
     const QByteArray secret = password.toUtf8();
-    // A server that does not answer within ten seconds is taken as unreachable; a statement that
-    // runs longer than ten minutes is ended by the server, so nothing waits for ever.
-    std::vector<const char *> keys = {"dbname",    "connect_timeout", "options", "client_encoding", "application_name",
-                                      "keepalives", "keepalives_idle"};
-    std::vector<const char *> values = {url.constData(), "10", "-c statement_timeout=600000", "UTF8", "pelorvanide",
-                                        "1", "30"};
+    // Nothing waits for ever: a server that does not answer within ten seconds is taken as
+    // unreachable, and a connection that stops answering is given up after about a minute, at either
+    // end (keepalives and the TCP time-out here, the server's keepalives through the options). A
+    // statement that runs longer than ten minutes is ended by the server, and so is a transaction
+    // left idle for five, which would hold its books from every other desk.
+    const char *options = "-c statement_timeout=600000 -c idle_in_transaction_session_timeout=300000 "
+                          "-c tcp_keepalives_idle=30 -c tcp_keepalives_interval=10 -c tcp_keepalives_count=3";
+    std::vector<const char *> keys = {"dbname",           "connect_timeout", "options",         "client_encoding",
+                                      "application_name", "keepalives",      "keepalives_idle", "keepalives_interval",
+                                      "keepalives_count", "tcp_user_timeout"};
+    std::vector<const char *> values = {url.constData(), "10", options, "UTF8", "pelorvanide", "1", "30", "10", "3",
+                                        "60000"};
     if (!password.isEmpty()) {
         keys.push_back("password");
         values.push_back(secret.constData());
@@ -159,9 +173,39 @@ bool CServerStore::Open(const ServerAddress &address, const QString &password, Q
         Close();
         return false;
     }
-    PQsetNoticeProcessor(m_conn, [](void *, const char *) {}, nullptr);
+    PQsetNoticeProcessor(
+        m_conn, [](void *, const char *) {}, nullptr);
     failure = ServerFailure::None;
+    Listen();
     return true;
+}
+
+void CServerStore::Listen() {
+    PQclear(Check(PQexec(m_conn, QByteArray("LISTEN ").append(kChangeChannel).constData()), QString()));
+}
+
+QString CServerStore::LostText(const QString &detail) const {
+    return QStringLiteral(
+               "与数据库服务器%1的连接中断了，这次操作没有完成，已全部撤销。\n下一次操作时程序会重新连接。\n%2")
+        .arg(m_address.host, detail);
+}
+
+void CServerStore::EnsureConnected() {
+    if (!m_conn)
+        throw CDbError(QStringLiteral("the server is not connected"));
+    if (PQstatus(m_conn) == CONNECTION_OK)
+        return;
+    // The transaction went with the connection: its rollback comes first, and only then a new one.
+    if (m_inTransaction)
+        throw CDbError(LostText(Trimmed(PQerrorMessage(m_conn))), DbFailure::ConnectionLost);
+    CloseQuery();
+    m_prepared.clear();
+    PQreset(m_conn);
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        throw CDbError(QStringLiteral("无法重新连接数据库服务器%1，请检查网络和服务器后再试。\n%2")
+                           .arg(m_address.host, Trimmed(PQerrorMessage(m_conn))),
+                       DbFailure::ConnectionLost);
+    Listen();
 }
 
 void CServerStore::Close() {
@@ -170,6 +214,8 @@ void CServerStore::Close() {
     if (m_conn)
         PQfinish(m_conn);
     m_conn = nullptr;
+    m_inTransaction = false;
+    m_changedBooks = false;
 }
 
 QString CServerStore::FailureText(pg_result *result) const {
@@ -183,14 +229,16 @@ pg_result *CServerStore::Check(pg_result *result, const QString &statement) cons
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return result;
     const QString message = FailureText(result);
+    const bool conflict = result && IsConflict(PQresultErrorField(result, PG_DIAG_SQLSTATE));
     PQclear(result);
-    throw CDbError(SpellNames(message, statement));
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        throw CDbError(LostText(message), DbFailure::ConnectionLost);
+    throw CDbError(SpellNames(message, statement), conflict ? DbFailure::Conflict : DbFailure::Statement);
 }
 
 void CServerStore::OpenQuery(const QString &text) {
     CloseQuery();
-    if (!m_conn)
-        throw CDbError(QStringLiteral("the server is not connected"));
+    EnsureConnected();
     const QByteArray utf8 = text.toUtf8();
     m_result = Check(PQexecParams(m_conn, utf8.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0), text);
     m_queryText = text;
@@ -256,13 +304,26 @@ bool CServerStore::ReadFieldNumber(int column, double &value) const {
 }
 
 void CServerStore::Execute(const QString &text) {
-    if (!m_conn)
-        throw CDbError(QStringLiteral("the server is not connected"));
+    EnsureConnected();
     const QByteArray utf8 = text.toUtf8();
-    pg_result *result =
-        Check(PQexecParams(m_conn, utf8.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0), text);
+    pg_result *result = Check(PQexecParams(m_conn, utf8.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0), text);
     m_changed = std::atoi(PQcmdTuples(result));
     PQclear(result);
+    NoteChange();
+}
+
+void CServerStore::NoteChange() {
+    if (m_changed == 0)
+        return;
+    // Told when the transaction commits; a change outside one is told at once.
+    m_changedBooks = true;
+    if (!m_inTransaction)
+        Notify();
+}
+
+void CServerStore::Notify() {
+    m_changedBooks = false;
+    PQclear(Check(PQexec(m_conn, QByteArray("NOTIFY ").append(kChangeChannel).constData()), QString()));
 }
 
 const QByteArray *CServerStore::KnownPrepared(const QString &text, const QVector<SqlValue> &values) const {
@@ -271,8 +332,7 @@ const QByteArray *CServerStore::KnownPrepared(const QString &text, const QVector
 }
 
 QByteArray CServerStore::PreparedName(const QString &text, const QVector<SqlValue> &values) {
-    if (!m_conn)
-        throw CDbError(QStringLiteral("the server is not connected"));
+    EnsureConnected();
     if (const QByteArray *known = KnownPrepared(text, values))
         return *known;
     const QString key = QString::fromLatin1(TypeSignature(values)) + u'\x1f' + text;
@@ -283,9 +343,9 @@ QByteArray CServerStore::PreparedName(const QString &text, const QVector<SqlValu
     static int counter = 0;
     const QByteArray name = "pv" + QByteArray::number(++counter);
     const BoundTexts bound(values);
-    PQclear(Check(PQprepare(m_conn, name.constData(), text.toUtf8().constData(), int(bound.types.size()),
-                            bound.types.data()),
-                  text));
+    PQclear(Check(
+        PQprepare(m_conn, name.constData(), text.toUtf8().constData(), int(bound.types.size()), bound.types.data()),
+        text));
     m_prepared.insert(key, name);
     return name;
 }
@@ -297,6 +357,7 @@ void CServerStore::RunPrepared(const QByteArray &name, const QString &text, cons
                               text);
     m_changed = std::atoi(PQcmdTuples(result));
     PQclear(result);
+    NoteChange();
 }
 
 void CServerStore::ExecuteBound(const TranslatedStatement &statement) {
@@ -304,6 +365,7 @@ void CServerStore::ExecuteBound(const TranslatedStatement &statement) {
 }
 
 void CServerStore::ExecuteRows(const QString &text, const QVector<QVector<SqlValue>> &rows) {
+    EnsureConnected();
     for (qsizetype first = 0; first < rows.size();) {
         // Every form a batch uses is prepared before the batch is sent; a new form ends the batch, so
         // a preparation never runs while results are still on their way.
@@ -361,18 +423,57 @@ void CServerStore::RunPipelined(const QString &text, const QVector<QVector<SqlVa
     }
     if (PQexitPipelineMode(m_conn) != 1 && failure.isEmpty())
         failure = Trimmed(PQerrorMessage(m_conn));
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
+        if (PQstatus(m_conn) != CONNECTION_OK)
+            throw CDbError(LostText(failure), DbFailure::ConnectionLost);
         throw CDbError(SpellNames(failure, text));
+    }
+    NoteChange();
 }
 
 void CServerStore::Control(const QByteArray &command) {
-    if (!m_conn)
-        throw CDbError(QStringLiteral("the server is not connected"));
+    EnsureConnected();
+    const bool begins = command.startsWith("BEGIN");
+    const bool ends = command == "COMMIT" || command == "ROLLBACK";
+    // The others hear of the change with the commit itself: a NOTIFY is delivered only if it commits.
+    if (command == "COMMIT" && m_changedBooks)
+        Notify();
+    if (ends) {
+        m_inTransaction = false;
+        m_changedBooks = false;
+    }
     PQclear(Check(PQexec(m_conn, command.constData()), QString()));
+    if (begins)
+        m_inTransaction = true;
 }
 
 bool CServerStore::InTransaction() const {
-    return m_conn && PQtransactionStatus(m_conn) != PQTRANS_IDLE;
+    if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
+        // The server rolled it back when the connection went.
+        m_inTransaction = false;
+        return false;
+    }
+    return PQtransactionStatus(m_conn) != PQTRANS_IDLE;
+}
+
+void CServerStore::HoldUntilCommit(const QByteArray &subject) {
+    EnsureConnected();
+    const char *values[] = {subject.constData()};
+    PQclear(Check(PQexecParams(m_conn, "SELECT pg_advisory_xact_lock(hashtextextended($1, 0))", 1, nullptr, values,
+                               nullptr, nullptr, 0),
+                  QString()));
+}
+
+bool CServerStore::ChangedElsewhere() {
+    if (!m_conn || PQstatus(m_conn) != CONNECTION_OK || !PQconsumeInput(m_conn))
+        return false;
+    bool changed = false;
+    const int own = PQbackendPID(m_conn);
+    while (PGnotify *note = PQnotifies(m_conn)) {
+        changed = changed || note->be_pid != own;
+        PQfreemem(note);
+    }
+    return changed;
 }
 
 int CServerStore::SchemaVersion() {
@@ -390,8 +491,8 @@ int CServerStore::SchemaVersion() {
 }
 
 void CServerStore::SetSchemaVersion(int version) {
-    Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (version INTEGER NOT NULL)")
-                .arg(QLatin1String(VersionTable())));
+    Execute(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (version INTEGER NOT NULL)").arg(QLatin1String(VersionTable())));
     Execute(QStringLiteral("DELETE FROM %1").arg(QLatin1String(VersionTable())));
     Execute(QStringLiteral("INSERT INTO %1 (version) VALUES (%2)").arg(QLatin1String(VersionTable())).arg(version));
 }

@@ -55,6 +55,9 @@ public:
     int ChangedRows() const override { return m_changed; }
     void Control(const QByteArray &command) override;
     bool InTransaction() const override;
+    // Advisory locks of the transaction, and the others' commits heard on the books' channel.
+    void HoldUntilCommit(const QByteArray &subject) override;
+    bool ChangedElsewhere() override;
     int SchemaVersion() override;
     void SetSchemaVersion(int version) override;
     QStringList TableColumns(const QString &table) override;
@@ -64,6 +67,14 @@ public:
 
 private:
     void Close();
+    // Listens on the channel of the books' changes (after each connection is made).
+    void Listen();
+    // Makes the connection again when it was lost outside a transaction; throws when it cannot.
+    void EnsureConnected();
+    QString LostText(const QString &detail) const;
+    // Remembers a change to tell the others, and tells them at once outside a transaction.
+    void NoteChange();
+    void Notify();
     QString FailureText(pg_result *result) const;
     pg_result *Check(pg_result *result, const QString &statement) const;
     const QByteArray *KnownPrepared(const QString &text, const QVector<SqlValue> &values) const;
@@ -81,6 +92,8 @@ private:
     int m_rows = 0;
     int m_row = 0;
     int m_changed = 0;
+    mutable bool m_inTransaction = false;
+    bool m_changedBooks = false;
     mutable QByteArray m_scratch;
     QHash<QString, QByteArray> m_prepared;
 };

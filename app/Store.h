@@ -43,6 +43,9 @@ public:
     virtual void Control(const QByteArray &command) = 0;
     // False when the store ended the transaction itself after a hard failure.
     virtual bool InTransaction() const = 0;
+    // See CDatabase::HoldUntilCommit and CDatabase::ChangedElsewhere.
+    virtual void HoldUntilCommit(const QByteArray &subject) = 0;
+    virtual bool ChangedElsewhere() = 0;
 
     // The version of the tables the store holds; 0 for a store that never had one written.
     virtual int SchemaVersion() = 0;

@@ -102,6 +102,8 @@ void WriteLog(const QVector<LogEntry> &entries, const QString &user) {
         return;
     CDatabase &db = TheDatabase();
     CTransaction transaction(db);
+    // One chain: the head is read and extended by one desk at a time, until its transaction ends.
+    db.HoldUntilCommit(QStringLiteral("the operation log"));
     HeadOfChain head = ReadHead(db);
     const QByteArray time = NowText().toUtf8();
     const QByteArray userText = user.toUtf8();

@@ -11,7 +11,9 @@ QString FormatBillNumber(const QString &prefix, double value, const QString &suf
     return prefix + FormatBillDigits(value, width) + suffix;
 }
 
-QString FormatBillDigits(double value, int width) { return QString::asprintf("%0*.0f", width, value); }
+QString FormatBillDigits(double value, int width) {
+    return QString::asprintf("%0*.0f", width, value);
+}
 
 bool IsDigitText(const QString &text) {
     if (text.isEmpty())
@@ -79,7 +81,9 @@ void ShowCentsRefusal() {
                 MsgIcon::Exclamation);
 }
 
-QString StripMoneySign(const QString &text) { return text.startsWith(MoneySign) ? text.mid(MoneySign.size()) : text; }
+QString StripMoneySign(const QString &text) {
+    return text.startsWith(MoneySign) ? text.mid(MoneySign.size()) : text;
+}
 
 bool ParseMoneyText(const QString &text, double &value, QString &normalised) {
     const QString rest = StripMoneySign(text);
@@ -130,7 +134,9 @@ int ParseReturnCount(const QString &text, QString *commaFree) {
     return plain.left(end).toInt();
 }
 
-QString FormatDocumentNumber(double number) { return QString::asprintf("%.0f", number); }
+QString FormatDocumentNumber(double number) {
+    return QString::asprintf("%.0f", number);
+}
 
 double FirstDocumentNumber(const char *column) {
     if (std::strcmp(column, schema::Bill_Issue_No) == 0)
@@ -140,17 +146,37 @@ double FirstDocumentNumber(const char *column) {
     return 100000000000000.0;
 }
 
-bool NextDocumentNumber(const char *column, double &number) {
+namespace {
+
+double ReadNextDocumentNumber(const char *column) {
     CDatabase &db = TheDatabase();
+    db.OpenQuery(QString::asprintf("SELECT (MAX(%s)+1) AS %s \t\t\t\t\t\tFROM %s", column, "编号", schema::Bill_Info));
+    double next = 0;
+    const bool found = db.ReadFieldNumber(QStringLiteral("编号"), next);
+    db.CloseQuery();
+    return found ? next : FirstDocumentNumber(column);
+}
+
+} // namespace
+
+bool NextDocumentNumber(const char *column, double &number) {
     try {
-        db.OpenQuery(QString::asprintf("SELECT (MAX(%s)+1) AS %s \t\t\t\t\t\tFROM %s", column, "编号", schema::Bill_Info));
-        double next = 0;
-        const bool found = db.ReadFieldNumber(QStringLiteral("编号"), next);
-        db.CloseQuery();
-        number = found ? next : FirstDocumentNumber(column);
+        number = ReadNextDocumentNumber(column);
         return true;
     } catch (const CDbError &e) {
         ReportDbError(e);
         return false;
     }
+}
+
+double ClaimDocumentNumber(const char *column, double shown, bool continuing) {
+    CDatabase &db = TheDatabase();
+    db.HoldUntilCommit(QStringLiteral("document numbers of %1").arg(QLatin1String(column)));
+    if (continuing)
+        return shown;
+    db.OpenQuery(QString::asprintf("SELECT COUNT(*) AS n FROM %s WHERE %s = %.0f", schema::Bill_Info, column, shown));
+    double holders = 0;
+    db.ReadFieldNumber(0, holders);
+    db.CloseQuery();
+    return holders == 0 ? shown : ReadNextDocumentNumber(column);
 }

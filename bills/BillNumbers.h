@@ -54,3 +54,8 @@ double FirstDocumentNumber(const char *column);
 // Largest number in the column over all runs + 1, or the first number of that document kind when
 // no run carries one yet. A failure is reported and returns false.
 bool NextDocumentNumber(const char *column, double &number);
+// The number a document is written under, drawn inside its transaction while no other desk may draw
+// one of the column: the number the dialog showed, when no stored run carries it yet or when the
+// clerk's own document goes on (continuing); otherwise the next free one, as another desk took the
+// shown number meanwhile. Throws CDbError.
+double ClaimDocumentNumber(const char *column, double shown, bool continuing);

@@ -26,7 +26,9 @@ using namespace schema;
 namespace {
 
 // The name the issue list is printed and exported under.
-QString IssueListName() { return QStringLiteral("Pelorvanide_发放清单"); }
+QString IssueListName() {
+    return QStringLiteral("Pelorvanide_发放清单");
+}
 
 QString NotInStockMessage(const QString &full) {
     return QStringLiteral("编号 %1 不在票据仓库中，可能正在被其他人使用，也可能没有入库。").arg(full);
@@ -185,8 +187,9 @@ void CIssueDlg::IssueAll() {
     QVector<RunKey> runs;
     for (int row = 0; row < m_list->RowCount(); ++row)
         runs << PendingRun(m_list, row);
-    const IssueStamp stamp{FormatDateTime(m_issueTime->dateTime()), m_dept->text(), m_broker->text(),
-                           m_managers->currentText(), m_documentNo->text().toDouble()};
+    const IssueStamp stamp{
+        FormatDateTime(m_issueTime->dateTime()), m_dept->text(),   m_broker->text(), m_managers->currentText(),
+        m_documentNo->text().toDouble(),         m_documentWritten};
     MoveOutcome outcome;
     try {
         outcome = IssueRuns(runs, stamp);
@@ -196,11 +199,18 @@ void CIssueDlg::IssueAll() {
         return;
     }
     if (outcome.kind != MoveOutcome::Done) {
+        // Every run that is not in stock any more is named, those another desk took meanwhile too.
         ShowPendingRow(m_list, outcome.row);
-        ShowMessage(NotInStockMessage(runs[outcome.row].beginChar), QStringLiteral("编号仓库报错"),
+        QStringList taken;
+        for (int row : outcome.rows)
+            taken << runs[row].beginChar;
+        ShowMessage(NotInStockMessage(taken.join(QStringLiteral("、"))), QStringLiteral("编号仓库报错"),
                     MsgIcon::Exclamation);
         return;
     }
+    // Another desk may have written a document under the number shown meanwhile: this one's is shown.
+    m_documentNo->setText(FormatDocumentNumber(outcome.documentNo));
+    m_documentWritten = true;
     if (m_mainList)
         RemoveRuns(m_mainList, runs);
     if (!m_continuous->isChecked()) {

@@ -47,5 +47,7 @@ private:
     QComboBox *m_managers;
     QDateTimeEdit *m_issueTime;
     QCheckBox *m_continuous;
+    // Set once a document was written under the number shown: later issues of the dialog go on with it.
+    bool m_documentWritten = false;
     CQueryListCtrl *m_list;
 };

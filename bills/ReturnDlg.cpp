@@ -22,6 +22,14 @@ using namespace schema;
 
 namespace {
 
+// The first numbers of the refused lines, as one message names them.
+QString RefusedRuns(const QVector<ReturnLine> &lines, const QVector<int> &rows) {
+    QStringList names;
+    for (int row : rows)
+        names << lines[row].run.beginChar;
+    return names.join(QStringLiteral("、"));
+}
+
 QString NotIssuedMessage(const QString &full) {
     return QStringLiteral("编号 %1 没有被人领出，或者没有入库。").arg(full);
 }
@@ -161,7 +169,7 @@ void CReturnDlg::ReturnAll() {
         if (outcome.kind == MoveOutcome::BadAmount)
             ShowMoneyRefusal();
         else
-            ShowMessage(NotIssuedMessage(lines[outcome.row].run.beginChar), QStringLiteral("编号回收报错"),
+            ShowMessage(NotIssuedMessage(RefusedRuns(lines, outcome.rows)), QStringLiteral("编号回收报错"),
                         MsgIcon::Exclamation);
         return;
     }

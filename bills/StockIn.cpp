@@ -154,29 +154,42 @@ QString SingleBillStatement(const StockInEntry &entry, int book, int position) {
                            position);
 }
 
-void InsertStockRuns(const StockInEntry &entry, const std::function<void(int, int)> &progress) {
-    CDatabase &db = TheDatabase();
-    const EntryTexts texts(entry);
-    CTransaction transaction(db);
-    QVector<LogEntry> log;
-    log.reserve(entry.books);
-    const QString detail = QStringLiteral("入库 %1 张，制造部门 %2").arg(entry.kind.unitAmount).arg(entry.madeUnits);
-    for (int book = 0; book < entry.books; ++book) {
-        db.ExecuteStatement(RunStatement(entry, texts, book));
-        log.append({QString::fromUtf8(logop::StockIn), entry.documentNo, entry.kind.name,
-                    FormatBillNumber(entry.prefix, entry.BookBegin(book), entry.suffix, entry.width),
-                    FormatBillNumber(entry.prefix, entry.BookBegin(book + 1) - 1, entry.suffix, entry.width),
-                    entry.kind.unitAmount, entry.kind.bookTotal, detail});
-        if (entry.kind.noneFixed) {
-            const CSingleBillTexts bills(entry, texts, book);
-            for (int position = 1; position <= entry.kind.unitAmount; ++position)
-                db.ExecuteStatement(bills.Statement(position));
+StockInOutcome InsertStockRuns(const StockInEntry &given, const std::function<void(int, int)> &progress) {
+    return RunRetrying([&] {
+        CDatabase &db = TheDatabase();
+        CTransaction transaction(db);
+        StockInOutcome outcome;
+        db.HoldUntilCommit(QStringLiteral("stock-in of %1").arg(given.kind.name));
+        if (FindOverlap(given.kind.name, given.kind.unitAmount, given.begin, given.Last(), outcome.shared)) {
+            outcome.overlap = true;
+            return outcome;
         }
-        if (progress)
-            progress(book + 1, entry.books);
-    }
-    WriteLog(log);
-    transaction.Commit();
+        StockInEntry entry = given;
+        entry.documentNo = ClaimDocumentNumber(Bill_Repository_No, given.documentNo, given.continuing);
+        const EntryTexts texts(entry);
+        QVector<LogEntry> log;
+        log.reserve(entry.books);
+        const QString detail =
+            QStringLiteral("入库 %1 张，制造部门 %2").arg(entry.kind.unitAmount).arg(entry.madeUnits);
+        for (int book = 0; book < entry.books; ++book) {
+            db.ExecuteStatement(RunStatement(entry, texts, book));
+            log.append({QString::fromUtf8(logop::StockIn), entry.documentNo, entry.kind.name,
+                        FormatBillNumber(entry.prefix, entry.BookBegin(book), entry.suffix, entry.width),
+                        FormatBillNumber(entry.prefix, entry.BookBegin(book + 1) - 1, entry.suffix, entry.width),
+                        entry.kind.unitAmount, entry.kind.bookTotal, detail});
+            if (entry.kind.noneFixed) {
+                const CSingleBillTexts bills(entry, texts, book);
+                for (int position = 1; position <= entry.kind.unitAmount; ++position)
+                    db.ExecuteStatement(bills.Statement(position));
+            }
+            if (progress)
+                progress(book + 1, entry.books);
+        }
+        WriteLog(log);
+        transaction.Commit();
+        outcome.documentNo = entry.documentNo;
+        return outcome;
+    });
 }
 
 bool FindOverlap(const QString &kind, int unitAmount, double first, double last, double &shared) {

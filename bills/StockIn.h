@@ -34,6 +34,8 @@ struct StockInEntry {
     QString manager;
     QString madeUnits;
     double documentNo = 0;
+    // The document was written before under this number by the same dialog (continuous stock-in).
+    bool continuing = false;
 
     double BookBegin(int book) const { return begin + double(kind.unitAmount) * book; }
     double Last() const { return BookBegin(books) - 1; }
@@ -42,10 +44,20 @@ struct StockInEntry {
 QString StockInStatement(const StockInEntry &entry, int book);
 QString SingleBillStatement(const StockInEntry &entry, int book, int position);
 
+// What a stock-in came to: written under documentNo, or refused because a stored book holds a number
+// of the entry (shared, the first such number), which another desk may have stocked in meanwhile.
+struct StockInOutcome {
+    bool overlap = false;
+    double shared = 0;
+    double documentNo = 0;
+};
+
 // Writes every book of the entry, and for a kind of non-fixed amount its single bills with amount 0,
-// in one transaction. On a failure nothing of the entry stays and the CDbError is thrown on.
-// progress is told the number of books written so far.
-void InsertStockRuns(const StockInEntry &entry, const std::function<void(int done, int total)> &progress = {});
+// in one transaction, under the document number ClaimDocumentNumber gives. The overlap check runs
+// inside it, while no other desk may stock in the kind. On a failure nothing of the entry stays and
+// the CDbError is thrown on. progress is told the number of books written so far.
+StockInOutcome InsertStockRuns(const StockInEntry &entry,
+                               const std::function<void(int done, int total)> &progress = {});
 
 // Runs of a kind are taken as U bills each from their begin, U being the kind's count now. When some
 // run holds a number of [first, last], shared gets the first number held by both and the result is

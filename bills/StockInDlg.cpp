@@ -199,6 +199,7 @@ StockInEntry CStockInDlg::Entry() const {
     e.manager = m_managers->currentText();
     e.madeUnits = m_makers->currentText();
     e.documentNo = m_documentNo->text().toDouble();
+    e.continuing = m_documentWritten;
     return e;
 }
 
@@ -228,21 +229,9 @@ void CStockInDlg::OnConfirm() {
     ClearEntry();
 }
 
-bool CStockInDlg::CheckOverlap(const StockInEntry &entry) {
-    double shared = 0;
-    if (!FindOverlap(entry.kind.name, entry.kind.unitAmount, entry.begin, entry.Last(), shared))
-        return true;
-    ShowMessage(OverlapMessage(m_kind.length, shared), QStringLiteral("编号重复"), MsgIcon::Exclamation);
-    return false;
-}
-
 bool CStockInDlg::InsertRuns() {
     const StockInEntry entry = Entry();
     try {
-        if (!CheckOverlap(entry)) {
-            ClearEntry();
-            return false;
-        }
         CBusyWindow busy(this);
         // Many books take a while, above all single bills of non-fixed amount: show how far it is and
         // keep the window painted.
@@ -251,13 +240,25 @@ bool CStockInDlg::InsertRuns() {
         progress.setMinimumDuration(500);
         QElapsedTimer sinceShown;
         sinceShown.start();
-        InsertStockRuns(entry, [&](int done, int total) {
+        const StockInOutcome outcome = InsertStockRuns(entry, [&](int done, int total) {
             if (done < total && sinceShown.elapsed() < 100)
                 return;
             progress.setValue(done);
             QCoreApplication::processEvents();
             sinceShown.restart();
         });
+        if (outcome.overlap) {
+            // Checked while no other desk may stock in the kind, so what another desk stocked in a
+            // moment ago counts too.
+            progress.reset();
+            ShowMessage(OverlapMessage(m_kind.length, outcome.shared), QStringLiteral("编号重复"),
+                        MsgIcon::Exclamation);
+            ClearEntry();
+            return false;
+        }
+        // Another desk may have written a document under the number shown meanwhile: this one's is shown.
+        m_documentNo->setText(FormatDocumentNumber(outcome.documentNo));
+        m_documentWritten = true;
     } catch (const CDbError &e) {
         ReportDbError(e);
         return false;

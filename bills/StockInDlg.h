@@ -21,9 +21,7 @@ public:
     void OnKindChanged();
     void OnBooksChanged();
     void OnConfirm();
-    // False, after the refusal, when a stored run holds a number of the entry. Throws CDbError.
-    bool CheckOverlap(const StockInEntry &entry);
-    // Writes the entry; false when it was refused or failed.
+    // Writes the entry; false when it was refused (a stored run holds a number of it) or failed.
     bool InsertRuns();
     void ClearEntry();
 
@@ -57,6 +55,7 @@ private:
     QDateTimeEdit *m_madeTime;
     QComboBox *m_makers;
     QCheckBox *m_continuous;
+    bool m_documentWritten = false;
     QPushButton *m_confirm;
     QPushButton *m_cancel;
 };

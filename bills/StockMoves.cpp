@@ -7,6 +7,9 @@
 #include "schema/Schema.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <numeric>
+#include <tuple>
 
 using namespace schema;
 
@@ -20,6 +23,26 @@ QString Text(CDatabase &db, const char *column) {
     QString value;
     db.ReadFieldText(QLatin1String(column), value);
     return value;
+}
+
+// The rows of runs in the order of kind and first number: every desk changes the runs of a move in
+// this one order, so that two moves of the same runs wait for each other instead of deadlocking.
+QVector<int> RowsInRunOrder(const QVector<RunKey> &runs) {
+    QVector<int> rows(runs.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    std::sort(rows.begin(), rows.end(), [&](int a, int b) {
+        return std::tie(runs[a].kind, runs[a].beginChar) < std::tie(runs[b].kind, runs[b].beginChar);
+    });
+    return rows;
+}
+
+MoveOutcome Refused(MoveOutcome::Kind kind, QVector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    MoveOutcome outcome;
+    outcome.kind = kind;
+    outcome.row = rows.first();
+    outcome.rows = rows;
+    return outcome;
 }
 
 // The amount text of a line as it may stand in the statement, or empty when it is no number.
@@ -61,31 +84,52 @@ bool FindRun(const QString &kind, const QString &beginChar, RunInfo &run, const 
     return found;
 }
 
+// The moves state the state they expect through COALESCE, which no index holds: the run is found by
+// its kind and first number, never through the index of states, where every book in stock sits.
 QString IssueStatement(const IssueStamp &s, const RunKey &run) {
-    return QString::asprintf("UPDATE %s \t\t\t\t\tSET %s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = "
-                             "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s'",
-                             Bill_Info, Bill_Issue_Time, Q(s.time).constData(), Bill_Issue_Dept, Q(s.dept).constData(),
-                             Bill_Issue_Broker, Q(s.broker).constData(), Bill_Issue_Manager, Q(s.manager).constData(),
-                             Bill_Flag, FlagIssued, Bill_Issue_No, s.documentNo, Bill_Kind, Q(run.kind).constData(),
-                             Bill_Begin_Char, Q(run.beginChar).constData());
+    return QString::asprintf(
+        "UPDATE %s \t\t\t\t\tSET %s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = "
+        "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s' AND COALESCE(%s, '') = '%s'",
+        Bill_Info, Bill_Issue_Time, Q(s.time).constData(), Bill_Issue_Dept, Q(s.dept).constData(), Bill_Issue_Broker,
+        Q(s.broker).constData(), Bill_Issue_Manager, Q(s.manager).constData(), Bill_Flag, FlagIssued, Bill_Issue_No,
+        s.documentNo, Bill_Kind, Q(run.kind).constData(), Bill_Begin_Char, Q(run.beginChar).constData(), Bill_Flag,
+        FlagStock);
 }
 
-MoveOutcome IssueRuns(const QVector<RunKey> &runs, const IssueStamp &stamp) {
-    CDatabase &db = TheDatabase();
-    CTransaction transaction(db);
-    QVector<LogEntry> log;
-    const QString detail = QStringLiteral("发放给 %1 %2").arg(stamp.dept, stamp.broker);
-    for (int row = 0; row < runs.size(); ++row) {
-        RunInfo run;
-        if (!FindRun(runs[row].kind, runs[row].beginChar, run) || run.flag != QString::fromUtf8(FlagStock))
-            return {MoveOutcome::NotInState, row};
-        db.ExecuteStatement(IssueStatement(stamp, runs[row]));
-        log.append({QString::fromUtf8(logop::Issue), stamp.documentNo, runs[row].kind, runs[row].beginChar, run.endChar,
-                    run.count, run.total, detail});
-    }
-    WriteLog(log);
-    transaction.Commit();
-    return {};
+MoveOutcome IssueRuns(const QVector<RunKey> &runs, const IssueStamp &given) {
+    return RunRetrying([&] {
+        CDatabase &db = TheDatabase();
+        CTransaction transaction(db);
+        IssueStamp stamp = given;
+        stamp.documentNo = ClaimDocumentNumber(Bill_Issue_No, given.documentNo, given.continuing);
+        // The statement issues a run only while it is in stock: one that another desk took after it
+        // was read changes nothing and is refused with the others.
+        QVector<RunInfo> found(runs.size());
+        QVector<int> taken;
+        for (int row : RowsInRunOrder(runs)) {
+            RunInfo &run = found[row];
+            const bool inStock =
+                FindRun(runs[row].kind, runs[row].beginChar, run) && run.flag == QString::fromUtf8(FlagStock);
+            if (inStock)
+                db.ExecuteStatement(IssueStatement(stamp, runs[row]));
+            if (!inStock || db.ChangedRows() == 0)
+                taken << row;
+        }
+        if (!taken.isEmpty())
+            return Refused(MoveOutcome::NotInState, taken);
+        QVector<LogEntry> log;
+        const QString detail = QStringLiteral("发放给 %1 %2").arg(stamp.dept, stamp.broker);
+        for (int row = 0; row < runs.size(); ++row)
+            log.append({QString::fromUtf8(logop::Issue), stamp.documentNo, runs[row].kind, runs[row].beginChar,
+                        found[row].endChar, found[row].count, found[row].total, detail});
+        WriteLog(log);
+        transaction.Commit();
+        MoveOutcome done;
+        done.documentNo = stamp.documentNo;
+        done.rows.resize(runs.size());
+        std::iota(done.rows.begin(), done.rows.end(), 0);
+        return done;
+    });
 }
 
 QString ReturnEndValue(double begin, int count) {
@@ -96,13 +140,13 @@ QString ReturnStatement(const ReturnStamp &s, const ReturnLine &l, const QString
     return QString::asprintf(
         "UPDATE %s \t\t\t\t\tSET %s = %s,\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = "
         "'%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = '%s',\t\t\t\t\t%s = %s,\t\t\t\t\t%s = %s, \t\t\t\t\t%s = %s, "
-        "\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s'",
+        "\t\t\t\t\t%s = %f \t\t\t\t\tWHERE %s = '%s' AND %s = '%s' AND COALESCE(%s, '') = '%s'",
         Bill_Info, Bill_Unit_Return_Total, qUtf8Printable(l.returnTotal), Bill_Return_Time, Q(s.time).constData(),
         Bill_Return_Dept, Q(l.dept).constData(), Bill_Return_Broker, Q(l.broker).constData(), Bill_Return_Manager,
         Q(s.manager).constData(), Bill_Flag, FlagReturned, Bill_Return_End_Char, Q(l.returnEndChar).constData(),
         Bill_Unit_Return_Amount, qUtf8Printable(l.returnCount), Bill_Return_End_Int, qUtf8Printable(endValue),
         Bill_Unit_Total, qUtf8Printable(l.total), Bill_Return_No, s.documentNo, Bill_Kind, Q(l.run.kind).constData(),
-        Bill_Begin_Char, Q(l.run.beginChar).constData());
+        Bill_Begin_Char, Q(l.run.beginChar).constData(), Bill_Flag, FlagIssued);
 }
 
 bool IsNumberText(const QString &text) {
@@ -120,43 +164,77 @@ bool IsNumberText(const QString &text) {
     return digit;
 }
 
-MoveOutcome ReturnRuns(const QVector<ReturnLine> &lines, const ReturnStamp &stamp) {
-    CDatabase &db = TheDatabase();
-    CTransaction transaction(db);
-    QVector<LogEntry> log;
-    for (int row = 0; row < lines.size(); ++row) {
-        ReturnLine line = lines[row];
-        RunInfo run;
-        const bool found = FindRun(line.run.kind, line.run.beginChar, run);
-        if (found && run.flag != QString::fromUtf8(FlagIssued))
-            return {MoveOutcome::NotInState, row};
-        const int count = ParseReturnCount(line.returnCount);
-        line.returnCount = QString::number(count);
-        if (found && run.noneFixed) {
-            // A book of non-fixed amount is worth what its single bills were recorded at.
-            const QString sum =
-                QString::asprintf("%.2f", SingleBillTotal({line.run.kind, run.mainKind, line.run.beginChar}));
-            line.total = sum;
-            line.returnTotal = sum;
-        } else {
-            line.total = AmountText(line.total);
-            line.returnTotal = AmountText(line.returnTotal);
-            if (line.total.isEmpty() || line.returnTotal.isEmpty())
-                return {MoveOutcome::BadAmount, row};
+MoveOutcome ReturnRuns(const QVector<ReturnLine> &given, const ReturnStamp &givenStamp) {
+    QVector<RunKey> runs;
+    for (const ReturnLine &line : given)
+        runs << line.run;
+    return RunRetrying([&] {
+        CDatabase &db = TheDatabase();
+        CTransaction transaction(db);
+        ReturnStamp stamp = givenStamp;
+        stamp.documentNo = ClaimDocumentNumber(Bill_Return_No, givenStamp.documentNo, givenStamp.continuing);
+        QVector<ReturnLine> lines = given;
+        QVector<RunInfo> found(lines.size());
+        QVector<bool> returned(lines.size(), false);
+        QVector<int> notIssued;
+        QVector<int> badAmount;
+        for (int row : RowsInRunOrder(runs)) {
+            ReturnLine &line = lines[row];
+            RunInfo &run = found[row];
+            const bool exists = FindRun(line.run.kind, line.run.beginChar, run);
+            if (exists && run.flag != QString::fromUtf8(FlagIssued)) {
+                notIssued << row;
+                continue;
+            }
+            const int count = ParseReturnCount(line.returnCount);
+            line.returnCount = QString::number(count);
+            if (exists && run.noneFixed) {
+                // A book of non-fixed amount is worth what its single bills were recorded at.
+                const QString sum =
+                    QString::asprintf("%.2f", SingleBillTotal({line.run.kind, run.mainKind, line.run.beginChar}));
+                line.total = sum;
+                line.returnTotal = sum;
+            } else {
+                line.total = AmountText(line.total);
+                line.returnTotal = AmountText(line.returnTotal);
+                if (line.total.isEmpty() || line.returnTotal.isEmpty()) {
+                    badAmount << row;
+                    continue;
+                }
+            }
+            db.ExecuteStatement(ReturnStatement(stamp, line, ReturnEndValue(exists ? run.begin : 0, count)));
+            returned[row] = db.ChangedRows() > 0;
+            // Issued when read, yet not changed: another desk moved it since.
+            if (exists && !returned[row])
+                notIssued << row;
         }
-        db.ExecuteStatement(ReturnStatement(stamp, line, ReturnEndValue(found ? run.begin : 0, count)));
-        if (db.ChangedRows() == 0)
-            continue;
-        const double collected = line.returnTotal.toDouble();
-        log.append({QString::fromUtf8(logop::Return), stamp.documentNo, line.run.kind, line.run.beginChar, run.endChar,
-                    count, collected,
-                    QStringLiteral("退回 %1 张，实收%2，返还结尾编号 %3")
-                        .arg(count)
-                        .arg(FormatMoney(collected), line.returnEndChar)});
-    }
-    WriteLog(log);
-    transaction.Commit();
-    return {};
+        // The first refused row in list order decides, as if the lines were taken one by one.
+        const int firstNotIssued =
+            notIssued.isEmpty() ? int(lines.size()) : *std::min_element(notIssued.begin(), notIssued.end());
+        const int firstBad =
+            badAmount.isEmpty() ? int(lines.size()) : *std::min_element(badAmount.begin(), badAmount.end());
+        if (firstBad < firstNotIssued)
+            return Refused(MoveOutcome::BadAmount, badAmount);
+        if (!notIssued.isEmpty())
+            return Refused(MoveOutcome::NotInState, notIssued);
+        QVector<LogEntry> log;
+        MoveOutcome done;
+        for (int row = 0; row < lines.size(); ++row) {
+            if (!returned[row])
+                continue;
+            done.rows << row;
+            const ReturnLine &line = lines[row];
+            const double collected = line.returnTotal.toDouble();
+            log.append({QString::fromUtf8(logop::Return), stamp.documentNo, line.run.kind, line.run.beginChar,
+                        found[row].endChar, line.returnCount.toInt(), collected,
+                        QStringLiteral("退回 %1 张，实收%2，返还结尾编号 %3")
+                            .arg(line.returnCount, FormatMoney(collected), line.returnEndChar)});
+        }
+        WriteLog(log);
+        transaction.Commit();
+        done.documentNo = stamp.documentNo;
+        return done;
+    });
 }
 
 int ClampReturnCount(int count, int bookCount) {
@@ -186,13 +264,15 @@ QString RecordAmountStatement(const BookKey &b, const QString &billNumber, doubl
 }
 
 void RecordBillAmount(const BookKey &book, const QString &billNumber, double amount) {
-    CDatabase &db = TheDatabase();
-    CTransaction transaction(db);
-    db.ExecuteStatement(RecordAmountStatement(book, billNumber, amount));
-    if (db.ChangedRows() > 0)
-        WriteLog({QString::fromUtf8(logop::Amount), 0, book.kind, billNumber, billNumber, 1, amount,
-                  QStringLiteral("本号 %1 的票据金额记为%2").arg(book.beginChar, FormatMoney(amount))});
-    transaction.Commit();
+    RunRetrying([&] {
+        CDatabase &db = TheDatabase();
+        CTransaction transaction(db);
+        db.ExecuteStatement(RecordAmountStatement(book, billNumber, amount));
+        if (db.ChangedRows() > 0)
+            WriteLog({QString::fromUtf8(logop::Amount), 0, book.kind, billNumber, billNumber, 1, amount,
+                      QStringLiteral("本号 %1 的票据金额记为%2").arg(book.beginChar, FormatMoney(amount))});
+        transaction.Commit();
+    });
 }
 
 double SingleBillTotal(const BookKey &b) {

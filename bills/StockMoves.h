@@ -37,18 +37,25 @@ struct IssueStamp {
     QString broker;
     QString manager;
     double documentNo = 0;
+    // The document was written before under this number by the same dialog (continuous issue).
+    bool continuing = false;
 };
 
 QString IssueStatement(const IssueStamp &stamp, const RunKey &run);
 
-// What a multi-row move came to: done, or refused at a row with nothing changed.
+// What a multi-row move came to: done under documentNo, or refused with nothing changed at row, the
+// first row refused. rows holds every row refused for the same reason, or, when done, every row
+// moved, in list order.
 struct MoveOutcome {
     enum Kind { Done, NotInState, BadAmount } kind = Done;
     int row = -1;
+    QVector<int> rows;
+    double documentNo = 0;
 };
 
-// Issues every run in one transaction. A run that is no longer in stock is not issued: the whole
-// issue is refused at its row. A failing statement rolls everything back and throws CDbError.
+// Issues every run in one transaction, under the document number ClaimDocumentNumber gives. A run
+// that is no longer in stock, or that another desk issued meanwhile, is not issued: the whole issue
+// is refused, naming every such run. A failing statement rolls everything back and throws CDbError.
 MoveOutcome IssueRuns(const QVector<RunKey> &runs, const IssueStamp &stamp);
 
 // One pending return row, as its cells read.
@@ -66,6 +73,7 @@ struct ReturnStamp {
     QString time;
     QString manager;
     double documentNo = 0;
+    bool continuing = false;
 };
 
 // The last returned number's value as text: begin + count - 1 with "%.0f".
@@ -79,7 +87,8 @@ QString ReturnStatement(const ReturnStamp &stamp, const ReturnLine &line, const 
 // leading minus.
 bool IsNumberText(const QString &text);
 
-// Returns every line in one transaction. A run that exists but is not issued is refused at its row; a
+// Returns every line in one transaction, under the document number ClaimDocumentNumber gives. A run
+// that exists but is not issued, or that another desk changed meanwhile, is refused at its row; a
 // run that does not exist is left to the statement, which changes nothing. The amounts of a run of
 // non-fixed amount are the sum of its recorded single bills. An amount that is no number is refused
 // (BadAmount). A failing statement rolls everything back and throws CDbError.

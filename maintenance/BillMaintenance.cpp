@@ -52,7 +52,33 @@ void ClearReturnStamps(CDatabase &db, const QByteArray &no) {
         Bill_Return_End_Int, Bill_Unit_Return_Amount, Bill_Unit_Return_Total, Bill_Return_No, no.constData()));
 }
 
+// Takes the run found as it was read, for the rest of the transaction: its state must still be the
+// one read, or another desk changed or removed it meanwhile and the whole change runs again on what
+// it holds now.
+void HoldRunAsRead(const QString &kind, const QString &beginChar, const RunInfo &run) {
+    CDatabase &db = TheDatabase();
+    const QString state = run.flag.isEmpty() ? QString::asprintf("%s IS NULL", Bill_Flag)
+                                             : QString::asprintf("COALESCE(%s, '') = '%s'", Bill_Flag, Quote(run.flag).constData());
+    db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = %s WHERE %s = '%s' AND %s = '%s' AND ", Bill_Info,
+                                          Bill_Flag, Bill_Flag, Bill_Kind, Quote(kind).constData(), Bill_Begin_Char,
+                                          Quote(beginChar).constData()) +
+                        state);
+    if (db.ChangedRows() != 1)
+        throw CDbError(ChangedMeanwhileText(), DbFailure::Conflict);
+}
+
+// The runs read are the runs changed: another desk that moved one of them, or wrote one more under
+// the number, since they were read makes the cancel run again on what the books hold now.
+void ExpectChangedRows(int runs) {
+    if (TheDatabase().ChangedRows() != runs)
+        throw CDbError(ChangedMeanwhileText(), DbFailure::Conflict);
+}
+
 } // namespace
+
+QString ChangedMeanwhileText() {
+    return QStringLiteral("这些票据刚被其他操作员改动过。");
+}
 
 QString VoidRunStatement(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
     return QString::asprintf("UPDATE %s SET %s = '%s',%s = '%s',%s = '%s' WHERE %s = '%s' AND %s = '%s'", Bill_Info,
@@ -62,29 +88,35 @@ QString VoidRunStatement(const QString &kind, const QString &beginChar, const QS
 }
 
 RunChange VoidRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager) {
-    CDatabase &db = TheDatabase();
-    CTransaction transaction(db);
-    RunInfo run;
-    if (!FindRun(kind, beginChar, run))
-        return RunChange::NoRun;
-    db.ExecuteStatement(VoidRunStatement(kind, beginChar, time, manager));
-    WriteLog(RunEntry(logop::Void, kind, beginChar, run, manager));
-    transaction.Commit();
-    return RunChange::Done;
+    return RunRetrying([&] {
+        CDatabase &db = TheDatabase();
+        CTransaction transaction(db);
+        RunInfo run;
+        if (!FindRun(kind, beginChar, run))
+            return RunChange::NoRun;
+        HoldRunAsRead(kind, beginChar, run);
+        db.ExecuteStatement(VoidRunStatement(kind, beginChar, time, manager));
+        WriteLog(RunEntry(logop::Void, kind, beginChar, run, manager));
+        transaction.Commit();
+        return RunChange::Done;
+    });
 }
 
 RunChange RecycleRun(const QString &kind, const QString &beginChar, const QString &time, const QString &manager,
                      const char *operation) {
-    CTransaction transaction;
-    RunInfo run;
-    // A first number that reads like a whole-kind mode word could never name a run of its own.
-    if (beginChar == QString::fromUtf8(RemarkKindDeleted) || beginChar == QString::fromUtf8(RemarkMainKindDeleted) ||
-        !FindRun(kind, beginChar, run))
-        return RunChange::NoRun;
-    MoveBillsToRecycle(kind, beginChar, manager, time);
-    WriteLog(RunEntry(operation, kind, beginChar, run, manager));
-    transaction.Commit();
-    return RunChange::Done;
+    return RunRetrying([&] {
+        CTransaction transaction;
+        RunInfo run;
+        // A first number that reads like a whole-kind mode word could never name a run of its own.
+        if (beginChar == QString::fromUtf8(RemarkKindDeleted) ||
+            beginChar == QString::fromUtf8(RemarkMainKindDeleted) || !FindRun(kind, beginChar, run))
+            return RunChange::NoRun;
+        HoldRunAsRead(kind, beginChar, run);
+        MoveBillsToRecycle(kind, beginChar, manager, time);
+        WriteLog(RunEntry(operation, kind, beginChar, run, manager));
+        transaction.Commit();
+        return RunChange::Done;
+    });
 }
 
 QStringList ForcedObjects() {
@@ -151,10 +183,10 @@ bool IsDocumentNumber(const QString &text) {
     return IsDigitText(text);
 }
 
-DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
+namespace {
+
+DocumentCancel CancelDocumentOnce(const DocumentKind &kind, const QString &number) {
     DocumentCancel result;
-    if (!IsDocumentNumber(number))
-        return result;
     const QByteArray no = number.toLatin1();
     CDatabase &db = TheDatabase();
     CTransaction transaction(db);
@@ -165,11 +197,14 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
         kind.stateAfterCancel ? QStringLiteral("%1 %2 撤销，票据回到%3")
                                     .arg(QString::fromUtf8(kind.name), number, QString::fromUtf8(kind.stateAfterCancel))
                               : QStringLiteral("%1 %2 撤销，票据从库存删除").arg(QString::fromUtf8(kind.name), number);
+    int stateless = 0;
     for (; !db.IsEOF(); db.MoveNext()) {
         QString flag;
         QString begin;
         db.ReadFieldText(QString::fromLatin1(Bill_Begin_Char), begin);
-        if (db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag) && flag != QString::fromUtf8(kind.requiredState))
+        if (!db.ReadFieldText(QString::fromLatin1(Bill_Flag), flag))
+            ++stateless;
+        else if (flag != QString::fromUtf8(kind.requiredState))
             result.offending << begin;
         LogEntry entry{
             QString::fromUtf8(kind.cancelOperation), number.toDouble(), QString(), begin, QString(), 0, 0, detail};
@@ -200,17 +235,29 @@ DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
             Bill_Info, Bill_Flag, FlagStock, Bill_Info, Bill_Repository_No, no.constData()));
         db.ExecuteStatement(QString::asprintf("DELETE FROM %s WHERE (%s = '%s') AND (%s = %s)", Bill_Info, Bill_Flag,
                                               FlagStock, Bill_Repository_No, no.constData()));
+        ExpectChangedRows(int(log.size()) - stateless);
     } else {
         if (kind.clearsReturn)
             ClearReturnStamps(db, no);
-        db.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = NULL, %s = '%s' WHERE %s = %s", Bill_Info,
-                                              kind.numberColumn, Bill_Flag, kind.stateAfterCancel, kind.numberColumn,
-                                              no.constData()));
+        db.ExecuteStatement(
+            QString::asprintf("UPDATE %s SET %s = NULL, %s = '%s' WHERE %s = %s AND (%s = '%s' OR %s IS NULL)",
+                              Bill_Info, kind.numberColumn, Bill_Flag, kind.stateAfterCancel, kind.numberColumn,
+                              no.constData(), Bill_Flag, kind.requiredState, Bill_Flag));
+        ExpectChangedRows(int(log.size()));
     }
     WriteLog(log);
     transaction.Commit();
     result.outcome = DocumentCancel::Done;
+    result.runs = int(log.size());
     return result;
+}
+
+} // namespace
+
+DocumentCancel CancelDocument(const DocumentKind &kind, const QString &number) {
+    if (!IsDocumentNumber(number))
+        return DocumentCancel();
+    return RunRetrying([&] { return CancelDocumentOnce(kind, number); });
 }
 
 QString CancelRefusalText(const DocumentKind &kind, const QStringList &offending) {

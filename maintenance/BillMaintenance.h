@@ -10,6 +10,9 @@
 // void and delete commands, the forced operation and the operation documents. Every change runs
 // in one transaction and throws CDbError after rolling it back.
 
+// Why a change was run again: another desk changed its runs between reading and writing them.
+QString ChangedMeanwhileText();
+
 // What a change of one run came to: done, or no stored run matches the kind and first number.
 enum class RunChange { Done, NoRun };
 
@@ -62,6 +65,7 @@ bool IsDocumentNumber(const QString &text);
 struct DocumentCancel {
     enum Outcome { Done, Refused, NothingLeft, BadNumber } outcome = BadNumber;
     QStringList offending;
+    int runs = 0; // runs the cancel changed or removed, when done
 };
 
 // Checks and cancels the document in one transaction: stock-in deletes its runs and their single

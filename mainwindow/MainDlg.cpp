@@ -43,6 +43,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWindow>
@@ -74,9 +75,28 @@ CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent), m_loginRunner(RunLoginDia
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             [this] { RunCommand(cmd::Refresh); });
     BuildTray();
+    m_changeWatch = new QTimer(this);
+    m_changeWatch->setInterval(200);
+    connect(m_changeWatch, &QTimer::timeout, this, [this] {
+        try {
+            if (TheDatabase().ChangedElsewhere())
+                m_staleLabel->show();
+        } catch (const CDbError &) {
+            // A watch that cannot ask stays silent; the next command tells what is wrong.
+        }
+    });
+    m_changeWatch->start();
 }
 
 CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::ForgetOthersChanges() {
+    try {
+        TheDatabase().ChangedElsewhere();
+    } catch (const CDbError &) {
+    }
+    m_staleLabel->hide();
+}
 
 bool CMainDlg::Initialise() {
     if (RunLogin() != CLoginDlg::LoginSucceeded)

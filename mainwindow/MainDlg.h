@@ -21,6 +21,7 @@ class QLineEdit;
 class QMenu;
 class QStackedWidget;
 class QSystemTrayIcon;
+class QTimer;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -167,6 +168,8 @@ private:
     void InstallDialogCommands();
     void RefreshCommandState(int id);
     void RefreshViewIndicators();
+    // The views are about to be read: what others changed until now is in them.
+    void ForgetOthersChanges();
 
     // Views.
     void FillDepartmentTree();
@@ -211,6 +214,10 @@ private:
     QLabel *m_treeCaption = nullptr;
     QLabel *m_listCaption = nullptr;
     QLabel *m_userLabel = nullptr;
+    // Shown when another desk (or anyone going round the program) committed a change to the books
+    // since the views were read; the watch asks the store a few times a second.
+    QLabel *m_staleLabel = nullptr;
+    QTimer *m_changeWatch = nullptr;
     QList<QToolButton *> m_barButtons;
     QList<QMenu *> m_barMenus;
     QLineEdit *m_findBox = nullptr;

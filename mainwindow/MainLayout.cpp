@@ -193,6 +193,11 @@ QWidget *CMainDlg::BuildHeader() {
     storeLabel->setVisible(!storeLabel->text().isEmpty());
     row->addWidget(storeLabel);
     row->addSpacing(12);
+    m_staleLabel = new QLabel(QStringLiteral("其他操作员改动了票据，按F5刷新"));
+    m_staleLabel->setObjectName(QStringLiteral("staleLabel"));
+    m_staleLabel->hide();
+    row->addWidget(m_staleLabel);
+    row->addSpacing(12);
     m_userLabel = new QLabel;
     m_userLabel->setObjectName(QStringLiteral("userLabel"));
     row->addWidget(m_userLabel);

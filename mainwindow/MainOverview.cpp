@@ -20,6 +20,7 @@ void CMainDlg::ShowOverview() {
 
 void CMainDlg::RefreshOverview() {
     CWaitCursor wait;
+    ForgetOthersChanges();
     try {
         m_overview->ShowFigures(ReadOverview(QDateTime::currentDateTime()));
     } catch (const CDbError &e) {

@@ -185,6 +185,7 @@ void CMainDlg::RebuildCurrentView() {
 
 void CMainDlg::RefreshView() {
     CWaitCursor wait;
+    ForgetOthersChanges();
     QString chosen;
     int chosenImage = -1;
     SelectedTreeItem(chosen, chosenImage);

@@ -57,6 +57,23 @@ bool CAddNameDlg::InsertEntry(const QString &name) {
     return InsertName(*m_table, name);
 }
 
+bool CAddNameDlg::InsertIfStillFree(const QString &name, bool &free) {
+    // The name is looked at again while no other desk may add one, and written in the same
+    // transaction: two desks adding one name give one row.
+    try {
+        CTransaction transaction;
+        TheDatabase().HoldUntilCommit(QStringLiteral("names of master data"));
+        free = IsNameFree(name);
+        if (!free || !InsertEntry(name))
+            return false;
+        transaction.Commit();
+        return true;
+    } catch (const CDbError &e) {
+        ReportDbError(e);
+        return false;
+    }
+}
+
 void CAddNameDlg::OnAccept() {
     // Names are stored as they compare (NormaliseTypedName): " 收据" or "收据" with a zero-width
     // space typed must not become a second kind that every list shows as "收据".
@@ -67,15 +84,25 @@ void CAddNameDlg::OnAccept() {
     const QString name = m_name->text();
     if (!HasRequiredValues(name))
         return;
-    if (!IsNameFree(name)) {
+    const auto refuseDuplicate = [&] {
         ShowMessage(QString::asprintf(qUtf8Printable(m_setup.duplicateMessage), qUtf8Printable(name)),
                     QStringLiteral("同名错误!"), MsgIcon::Exclamation);
         FocusAndSelect(m_name);
+    };
+    if (!IsNameFree(name)) {
+        refuseDuplicate();
         return;
     }
     // A failed write has been reported; the entry stays in the dialog to be corrected or retried.
-    if (!PrepareInsert() || !InsertEntry(name))
+    if (!PrepareInsert())
         return;
+    bool free = true;
+    if (!InsertIfStillFree(name, free)) {
+        // Another desk may have added the same name a moment ago.
+        if (!free)
+            refuseDuplicate();
+        return;
+    }
     if (m_inserted)
         m_inserted();
     if (m_keepAdding->isChecked()) {

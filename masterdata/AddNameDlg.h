@@ -51,6 +51,9 @@ protected:
     virtual bool PrepareInsert() { return true; }
     // Writes the entry; a failure has been reported and returns false.
     virtual bool InsertEntry(const QString &name);
+    // Inserts the entry when no row holds the name yet (free); false when it was taken or the write
+    // failed, which has been reported.
+    bool InsertIfStillFree(const QString &name, bool &free);
 
 private:
     void OnAccept();

@@ -150,12 +150,13 @@ void FailChangesOf(TestDatabase &t, const char *event, const QString &begin) {
                     QStringLiteral("OLD.%1 = %2").arg(Bill_Begin_Char, QuoteText(begin)));
 }
 
+// Issues under the number given, as a dialog that goes on with its document does (continuous issue).
 void IssueTo(const QStringList &begins, const KindSpec &kind, double documentNo, const QString &time) {
     QVector<RunKey> runs;
     for (const QString &begin : begins)
         runs << RunKey{kind.name, begin};
-    const IssueStamp stamp{time, QStringLiteral("收费科"), QStringLiteral("赵领票"), QStringLiteral("李管理"),
-                           documentNo};
+    const IssueStamp stamp{
+        time, QStringLiteral("收费科"), QStringLiteral("赵领票"), QStringLiteral("李管理"), documentNo, true};
     QCOMPARE(IssueRuns(runs, stamp).kind, MoveOutcome::Done);
 }
 

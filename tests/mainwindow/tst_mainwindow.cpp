@@ -64,6 +64,7 @@ private slots:
     void refreshShowsOtherClerksWorkAndKeepsTheChosenItem();
     void refreshRunsFromF5AndFromItsButtonBesideTheViews();
     void viewIsReadAgainAfterEveryCommandThatMayChangeTheBooks();
+    void othersChangesAreShownUntilTheViewsAreReadAgain();
     void rightRevokedElsewhereIsRefusedAtTheNextCommand();
     void deletedAccountIsToldAndLoggedOut();
     void deletedAccountThatNobodyReplacesEndsTheProgram();
@@ -1053,6 +1054,34 @@ void MainWindowTest::viewIsReadAgainAfterEveryCommandThatMayChangeTheBooks() {
     QCOMPARE(w.dlg.MainList()->RowCount(), 2);
 }
 
+void MainWindowTest::othersChangesAreShownUntilTheViewsAreReadAgain() {
+    TestDatabase t;
+    Window w;
+    auto *stale = w.dlg.findChild<QLabel *>(QStringLiteral("staleLabel"));
+    QVERIFY(stale);
+    QVERIFY(stale->isHidden());
+    // This desk's own change is in its views already.
+    AddDepartment(QStringLiteral("财务科"));
+    QTest::qWait(600);
+    QVERIFY(stale->isHidden());
+    // Another desk's shows, on the file as on a server.
+    CDatabase other;
+    QVERIFY(t.OpenAnotherDesk(other));
+    other.ExecuteStatement(QString::asprintf("INSERT INTO %s (%s) VALUES ('办公室')", Bill_Dept_Info, Bill_Dept_Name));
+    QTRY_VERIFY_WITH_TIMEOUT(!stale->isHidden(), 3000);
+    QCOMPARE(stale->text(), QStringLiteral("其他操作员改动了票据，按F5刷新"));
+    // Reading the views again takes it in.
+    w.dlg.RunCommand(cmd::Refresh);
+    QVERIFY(stale->isHidden());
+    QVERIFY(TopLevelTexts(w.dlg.Tree()).contains(QStringLiteral("办公室")));
+    // A change another desk rolled back is no change.
+    other.BeginTrans();
+    other.ExecuteStatement(QString::asprintf("INSERT INTO %s (%s) VALUES ('后勤科')", Bill_Dept_Info, Bill_Dept_Name));
+    other.RollbackTrans();
+    QTest::qWait(600);
+    QVERIFY(stale->isHidden());
+}
+
 void MainWindowTest::rightRevokedElsewhereIsRefusedAtTheNextCommand() {
     TestDatabase t;
     AddUser(QStringLiteral("张三"), QStringLiteral("pw"), QStringLiteral("P01P02P05"));
@@ -1064,15 +1093,17 @@ void MainWindowTest::rightRevokedElsewhereIsRefusedAtTheNextCommand() {
     QCOMPARE(deletes, 1);
 
     // The administrator, at another desk, takes the right away; nothing is read again here by hand.
-    t.Exec(QString::asprintf("UPDATE %s SET %s = 'P01P02' WHERE %s = '张三'", Bill_Password_Info, Bill_Password_Popedom,
-                             Bill_Password_User));
+    CDatabase administrator;
+    QVERIFY(t.OpenAnotherDesk(administrator));
+    administrator.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = 'P01P02' WHERE %s = '张三'",
+                                                     Bill_Password_Info, Bill_Password_Popedom, Bill_Password_User));
     w.dlg.RunCommand(cmd::Delete);
     QCOMPARE(deletes, 1);
     QCOMPARE(messages.Last().text, QStringLiteral("您没有权限进行该项操作，想要取得该项操作的权限，请与管理员联系!"));
 
     // Given back, it works again at once.
-    t.Exec(QString::asprintf("UPDATE %s SET %s = 'P05' WHERE %s = '张三'", Bill_Password_Info, Bill_Password_Popedom,
-                             Bill_Password_User));
+    administrator.ExecuteStatement(QString::asprintf("UPDATE %s SET %s = 'P05' WHERE %s = '张三'", Bill_Password_Info,
+                                                     Bill_Password_Popedom, Bill_Password_User));
     w.dlg.RunCommand(cmd::Delete);
     QCOMPARE(deletes, 2);
 }

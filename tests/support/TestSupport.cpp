@@ -60,7 +60,8 @@ void ExecOnCluster(const QString &statement) {
 ServerDatabase::ServerDatabase(bool empty) {
     static int made = 0;
     m_name = QStringLiteral("pv_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-    const QString templateName = qEnvironmentVariable("PELORVANIDE_TEST_TEMPLATE", QStringLiteral("pelorvanide_template"));
+    const QString templateName =
+        qEnvironmentVariable("PELORVANIDE_TEST_TEMPLATE", QStringLiteral("pelorvanide_template"));
     ExecOnCluster(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
     ExecOnCluster(empty ? QStringLiteral("CREATE DATABASE %1").arg(m_name)
                         : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_name, templateName));
@@ -108,6 +109,10 @@ bool TestDatabase::RunInShell(const QByteArray &statements) {
     }
     shell.closeWriteChannel();
     return shell.waitForFinished() && shell.exitCode() == 0 && shell.readAllStandardError().isEmpty();
+}
+
+bool TestDatabase::OpenAnotherDesk(CDatabase &other) const {
+    return m_server ? other.OpenServer(ParseServerUrl(m_server->Url()), QString()) : other.Open(FilePath());
 }
 
 bool TestDatabase::Reopen() {
@@ -165,8 +170,8 @@ int TestDatabase::Count(const QString &table, const QString &where) {
     return Scalar(statement).toInt();
 }
 
-void TestDatabase::RefuseChanges(const QString &name, const char *event, const QString &table,
-                                 const QString &message, const QString &condition) {
+void TestDatabase::RefuseChanges(const QString &name, const char *event, const QString &table, const QString &message,
+                                 const QString &condition) {
     const QString when = condition.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(condition);
     if (!OnServer()) {
         Exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3%4 BEGIN SELECT RAISE(ABORT, %5); END")

@@ -13,7 +13,7 @@ StoreKind TestStore();
 bool OnServer();
 // A case about the data file alone (its pages, its key, its permissions, its shell): it passes over
 // a server, where there is no file. Such cases say "File" in their names.
-#define FILE_STORE_ONLY()                                                                                             \
+#define FILE_STORE_ONLY()                                                                                              \
     do {                                                                                                               \
         if (OnServer())                                                                                                \
             QSKIP("a case of the data file alone");                                                                    \
@@ -47,6 +47,9 @@ public:
     CDatabase &Db() { return TheDatabase(); }
     // Opens the test's store again as the program's one database, after a test closed it.
     bool Reopen();
+    // Opens the test's store in other as another desk's copy of the program would: a connection of
+    // its own to the same file or server database.
+    bool OpenAnotherDesk(CDatabase &other) const;
     // The store's own shell on the closed store (sqlcipher on the file, psql on the server), given
     // the statements on its input, as someone going round the program would use it; true when it
     // ran them all without an error.
