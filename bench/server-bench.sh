@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(cd "${1:-build}" && pwd)"
 export BUILD="$build"
-exec pg_virtualenv -v 15 bash -c '
+exec pg_virtualenv -t -v 15 bash -c '
   set -euo pipefail
   createdb pelorvanide_template
   "$BUILD/schema/pelorvanide-mkdb" --server postgresql:///pelorvanide_template >/dev/null
