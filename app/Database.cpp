@@ -67,25 +67,33 @@ bool CDatabase::Open(const QString &path, QString *error, bool create) {
     auto file = std::make_unique<CFileStore>();
     QString message;
     if (file->Open(path, FixedKey(), create, message)) {
+        CFileStore &opened = *file;
         m_store = std::move(file);
-        try {
-            if (!create)
-                CheckFile(static_cast<CFileStore &>(*m_store), path);
-            // Pages are decrypted on every read from disk; a larger cache keeps a day's work in memory.
-            m_store->Control("PRAGMA cache_size = -65536");
-            m_openFailure = OpenFailure::None;
+        if (PassesOpenCheck(message, [&] {
+                if (!create)
+                    CheckFile(opened, path);
+                // Pages are decrypted on every read from disk; a larger cache keeps a day's work in memory.
+                m_store->Control("PRAGMA cache_size = -65536");
+            }))
             return true;
-        } catch (const CDbError &e) {
-            message = e.Message();
-        } catch (const OpenRefusal &r) {
-            m_openFailure = r.failure;
-            message = r.message;
-        }
-        m_store.reset();
-        m_depth = 0;
     }
     if (error)
         *error = message;
+    return false;
+}
+
+bool CDatabase::PassesOpenCheck(QString &message, const std::function<void()> &check) {
+    try {
+        check();
+        m_openFailure = OpenFailure::None;
+        return true;
+    } catch (const CDbError &e) {
+        message = e.Message();
+    } catch (const OpenRefusal &r) {
+        m_openFailure = r.failure;
+        message = r.message;
+    }
+    Close();
     return false;
 }
 
@@ -98,18 +106,11 @@ bool CDatabase::OpenServer(const ServerAddress &address, const QString &password
     if (server->Open(address, password, message, m_serverFailure)) {
         m_store = std::move(server);
         m_storeLabel = QStringLiteral("服务器：%1").arg(address.Label());
-        try {
-            if (!create)
-                CheckTables(QStringLiteral("服务器%1").arg(address.Label()));
-            m_openFailure = OpenFailure::None;
+        if (PassesOpenCheck(message, [&] {
+                if (!create)
+                    CheckTables(QStringLiteral("服务器%1").arg(address.Label()));
+            }))
             return true;
-        } catch (const CDbError &e) {
-            message = e.Message();
-        } catch (const OpenRefusal &r) {
-            m_openFailure = r.failure;
-            message = r.message;
-        }
-        Close();
     }
     if (error)
         *error = message;

@@ -8,6 +8,7 @@
 
 #include "app/Store.h"
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -145,6 +146,8 @@ private:
     CStore &Store() const;
     void CheckFile(CFileStore &file, const QString &path);
     void CheckTables(const QString &where);
+    // Runs the checks of a store just opened; a refusal closes it again with its reason in message.
+    bool PassesOpenCheck(QString &message, const std::function<void()> &check);
     void UpgradeFile(const QString &path, int version);
     void Upgrade(int version);
     int NamedColumn(const QString &column) const;
